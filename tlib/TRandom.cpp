@@ -1,0 +1,26 @@
+#include "tlib/TRandom.h"
+
+namespace tlib {
+
+namespace {
+uint32_t gRandomState = 1;
+}
+
+void SeedRandom(uint32_t seed)
+{
+    gRandomState = seed;
+    Random();
+}
+
+int Random()
+{
+    gRandomState = gRandomState * 22695477u + 1u;
+    return static_cast<int>((gRandomState >> 16) & 0x7FFFu);
+}
+
+uint32_t RandomState()
+{
+    return gRandomState;
+}
+
+} // namespace tlib
