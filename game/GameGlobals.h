@@ -1,0 +1,8 @@
+#pragma once
+// Process-wide flags the game shares with the app. Main thread only, except
+// that Load reads gShowHelp on the loading thread before the done message.
+
+// Draw the mouse cursor sprite this frame; Update sets it to (viewMode == 1).
+extern bool gShowCursor;
+// The "ShowHelp" setting; Load copies it into CGame::showHelp.
+extern bool gShowHelp;
