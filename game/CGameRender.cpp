@@ -1,0 +1,7 @@
+// Drawing the world and the HUD. Main thread, after loading.
+
+#include "game/CGame.h"
+
+void CGame::Render()
+{
+}
