@@ -1,0 +1,59 @@
+#pragma once
+// A vertex buffer of the OpenGL device. Internal to the OpenGL back end.
+//
+// The contents live in memory owned by the buffer; Lock gives a pointer into
+// it and Unlock marks it for upload. The OpenGL buffer and its vertex array
+// are created and filled on the device's thread at the next draw that uses
+// them. Every operation takes the device's lock, so a buffer may be made,
+// locked, filled and released on any thread. The buffer holds a reference to
+// its device.
+
+#include <cstdint>
+#include <vector>
+
+#include "engine/D3D9.h"
+
+namespace OrvelGL {
+
+class GLDevice;
+
+class GLVertexBuffer : public IDirect3DVertexBuffer9 {
+public:
+    GLVertexBuffer(GLDevice* device, UINT length, DWORD fvf);
+
+    ULONG AddRef() override;
+    ULONG Release() override;
+    // offsetToLock / sizeToLock in bytes; size 0 means to the end. One lock at a time.
+    HRESULT Lock(UINT offsetToLock, UINT sizeToLock, void** data, DWORD flags) override;
+    HRESULT Unlock() override;
+
+    // The following run with the device's lock held, on the device's thread.
+    UINT Length() const { return UINT(mData.size()); }
+    bool IsLocked() const { return mLocked; }
+    bool NeedsUpload() const { return mDirty; }
+    // Creates or refills the OpenGL buffer (binds GL_ARRAY_BUFFER).
+    void Upload();
+    // Whether the buffer's vertex array already reads it with this layout.
+    bool VertexArrayMatches(DWORD fvf, UINT stride, UINT offset) const;
+    // The vertex array reading this buffer with the given layout; when it
+    // has to be made or re-pointed it is left bound. Call after Upload.
+    unsigned VertexArrayFor(DWORD fvf, UINT stride, UINT offset);
+    // Hands the OpenGL names to the device for deletion and forgets them.
+    void RetireNames();
+
+private:
+    ~GLVertexBuffer() override;
+
+    GLDevice* mDevice;
+    uint32_t mRefs = 1; // guarded by the device's lock
+    std::vector<uint8_t> mData;
+    bool mLocked = false;
+    bool mDirty = true;
+    unsigned mBuffer = 0;
+    unsigned mVertexArray = 0;
+    DWORD mArrayFvf = 0;
+    UINT mArrayStride = 0;
+    UINT mArrayOffset = 0;
+};
+
+} // namespace OrvelGL
