@@ -1,7 +1,32 @@
 // The loading thread. Load runs on it once; the main thread does not touch
-// the game until the done message has arrived.
+// the game until the done (or failed) message has arrived.
+
+#include <cstdio>
+#include <exception>
 
 #include "game/CGame.h"
+#include "game/LoadingThread.h"
+#include "tlib/DXException.h"
+#include "tlib/TException.h"
+
+namespace {
+
+SLoaderFailure gLoaderFailure = {};
+
+void RecordFailure(const char* message, bool hasCode, int32_t code)
+{
+    std::snprintf(gLoaderFailure.message, sizeof gLoaderFailure.message, "%s",
+                  message != nullptr ? message : "(no message)");
+    gLoaderFailure.hasCode = hasCode;
+    gLoaderFailure.code = code;
+}
+
+} // namespace
+
+const SLoaderFailure& LoaderFailure()
+{
+    return gLoaderFailure;
+}
 
 int CGame::StartLoading(HWND aWindow, Orvel::DXDevice* aDevice)
 {
@@ -11,11 +36,16 @@ int CGame::StartLoading(HWND aWindow, Orvel::DXDevice* aDevice)
     return kLoadSteps;
 }
 
+// The thread posts the done message as its last act, so the join returns at
+// once when called on that message. Called when loading was cut short (the
+// window closed), it waits for the whole sequence: the game object must not
+// be deleted under the loader.
 void CGame::WaitForLoader()
 {
     if (loaderThread != nullptr) {
-        if (loaderThread->joinable())
+        if (loaderThread->joinable()) {
             loaderThread->join();
+        }
         delete loaderThread;
         loaderThread = nullptr;
     }
@@ -23,6 +53,21 @@ void CGame::WaitForLoader()
 
 uint32_t CGame::LoaderThreadProc(CGame* game)
 {
-    game->Load();
+    bool failed = true;
+    try {
+        game->Load();
+        failed = false;
+    } catch (const tlib::TException& e) {
+        RecordFailure(e.Message(), false, 0);
+    } catch (const DXException& e) {
+        RecordFailure(e.Message(), true, e.Code());
+    } catch (const std::exception& e) {
+        RecordFailure(e.what(), false, 0);
+    } catch (...) {
+        RecordFailure("unknown error", false, 0);
+    }
+    if (failed && game->postMessage != nullptr) {
+        game->postMessage(game->window, kMsgLoadFailed, 0, 0);
+    }
     return 0;
 }
