@@ -4,6 +4,7 @@
 // Built on the loading thread, drawn on the window's thread.
 
 #include <cstdint>
+#include <vector>
 
 #include "engine/D3D9.h"
 #include "engine/SMaterialGroup.h"
@@ -45,13 +46,12 @@ private:
     IDirect3DVertexBuffer9* mVertexBuffer;
     DWORD mVertexFormat;
     int32_t mVertexSize;
-    SMaterialGroup* mGroups;
+    std::vector<SMaterialGroup> mGroups;
     int32_t mGroupCount;
-    int32_t* mFaceFirstVertex; // per drawing position
-    int32_t* mFaceDrawCounts;  // per drawing position: vertices of the face
+    std::vector<int32_t> mFaceFirstVertex; // per drawing position
+    std::vector<int32_t> mFaceDrawCounts;  // per drawing position: vertices of the face
     int32_t mFaceCount;
-    D3DMATERIAL9* mMaterials;
-    int32_t mMaterialCount;
+    std::vector<D3DMATERIAL9> mMaterials;
 };
 
 } // namespace Orvel

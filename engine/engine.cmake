@@ -3,8 +3,11 @@
 add_library(engine STATIC
   ${CMAKE_CURRENT_LIST_DIR}/DXDevice.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DXGraphics.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/DXTexture.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DXModel.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DXModelCreator.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DXOverlay.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DXTexture.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/LoadModel.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LoadOverlay.cpp
 )
-target_link_libraries(engine PUBLIC engine_math tlib)
+target_link_libraries(engine PUBLIC engine_math serial tlib)
