@@ -10,6 +10,7 @@
 #include "tlib/TReadStream.h"
 #include "tlib/TString.h"
 
+#include <cstring>
 #include <memory>
 
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "values are stored in the file's little-endian order");
@@ -41,17 +42,12 @@ struct ElementDeleter {
 };
 using ElementPtr = std::unique_ptr<void, ElementDeleter>;
 
-// The least number of bytes that one element of an array of the given kind
-// takes in a file: a structure element needs ElementBegin, one item (type
-// byte, length, one tag byte) and ElementEnd; a string its length and one
-// byte; a nested array ArrayBegin, count and ArrayEnd.
+// Bytes that one element of an array of the given kind takes in a file at
+// the least, as far as a count can be judged before its elements are read: a
+// scalar its width, anything else at least one byte.
 int64_t MinElementBytes(AttributeKind kind) {
-    switch (kind) {
-    case AttributeKind::Structure: return 1 + 1 + 4 + 1 + 1;
-    case AttributeKind::String: return 4 + 1;
-    case AttributeKind::Array: return 1 + 4 + 1;
-    default: return ScalarWidth(kind) > 0 ? ScalarWidth(kind) : 1;
-    }
+    int width = ScalarWidth(kind);
+    return width > 0 ? width : 1;
 }
 
 } // namespace
@@ -131,10 +127,18 @@ void CSerialDataLoad::Read(SSerialData* record, uint8_t endByte) {
             Read(static_cast<SSerialData*>(target), ItemEnd);
             continue;
         case AttributeKind::Int:
-        case AttributeKind::Float: ReadBytes(target, 4); break;
-        case AttributeKind::Double: ReadBytes(target, 8); break;
+        case AttributeKind::Float:
+        case AttributeKind::Double:
         case AttributeKind::Byte:
-        case AttributeKind::Char: ReadBytes(target, 1); break;
+        case AttributeKind::Char: {
+            // Through a local copy: a short read must not leave part of a
+            // value in the field.
+            uint8_t value[8];
+            int width = ScalarWidth(attribute->kind);
+            ReadBytes(value, width);
+            std::memcpy(target, value, size_t(width));
+            break;
+        }
         case AttributeKind::String: {
             CStringCtnr text = ReadString();
             static_cast<ISerialString*>(target)->Set(text.Text());
