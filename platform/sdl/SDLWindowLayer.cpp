@@ -67,9 +67,19 @@ bool SDLWindowLayer::RegisterClass(const char* className, WNDPROC proc)
 
 void SDLWindowLayer::UnregisterClass(const char* className)
 {
+    if (className == nullptr) {
+        return;
+    }
     for (SClass& c : mClasses) {
-        if (c.used && className != nullptr && std::strcmp(c.name, className) == 0) {
+        if (c.used && std::strcmp(c.name, className) == 0) {
             c.used = false;
+        }
+    }
+    std::lock_guard<std::mutex> lock(mWindowsLock);
+    for (SWindow& w : mWindows) {
+        if (w.sdlWindow != nullptr && !w.alive && std::strcmp(w.className, className) == 0) {
+            SDL_DestroyWindow(static_cast<SDL_Window*>(w.sdlWindow));
+            w.sdlWindow = nullptr;
         }
     }
 }
@@ -105,6 +115,8 @@ HWND SDLWindowLayer::CreateWindow(const char* className, const char* title, int 
     slot->sdlWindow = window;
     slot->id = SDL_GetWindowID(window);
     slot->proc = cls->proc;
+    slot->alive = true;
+    std::strcpy(slot->className, cls->name);
     return window;
 }
 
@@ -147,8 +159,8 @@ void SDLWindowLayer::DestroyWindow(HWND window)
         mTimerWindow = nullptr;
     }
     std::lock_guard<std::mutex> lock(mWindowsLock);
-    SDL_DestroyWindow(static_cast<SDL_Window*>(window));
-    w->sdlWindow = nullptr;
+    SDL_HideWindow(static_cast<SDL_Window*>(window));
+    w->alive = false;
     w->id = 0;
 }
 
@@ -172,7 +184,7 @@ bool SDLWindowLayer::PostMessage(HWND window, UINT message, WPARAM wParam, LPARA
     if (window != nullptr) {
         bool found = false;
         for (const SWindow& w : mWindows) {
-            if (w.sdlWindow != nullptr && w.sdlWindow == window) {
+            if (w.sdlWindow != nullptr && w.alive && w.sdlWindow == window) {
                 id = w.id;
                 found = true;
             }
@@ -225,7 +237,7 @@ SDLWindowLayer::SWindow* SDLWindowLayer::FindWindow(HWND window)
         return nullptr;
     }
     for (SWindow& w : mWindows) {
-        if (w.sdlWindow == window) {
+        if (w.sdlWindow == window && w.alive) {
             return &w;
         }
     }
@@ -235,7 +247,7 @@ SDLWindowLayer::SWindow* SDLWindowLayer::FindWindow(HWND window)
 SDLWindowLayer::SWindow* SDLWindowLayer::FindWindowById(uint32_t id)
 {
     for (SWindow& w : mWindows) {
-        if (w.sdlWindow != nullptr && w.id == id) {
+        if (w.sdlWindow != nullptr && w.alive && w.id == id) {
             return &w;
         }
     }
@@ -270,7 +282,7 @@ bool SDLWindowLayer::Translate(const SDL_Event& event, MSG* message, HWND filter
         // The user asked the program to end (last window closed, a signal):
         // the first window is told to close.
         for (SWindow& w : mWindows) {
-            if (w.sdlWindow != nullptr) {
+            if (w.sdlWindow != nullptr && w.alive) {
                 closing = w.sdlWindow;
                 break;
             }

@@ -61,10 +61,16 @@ private:
         char name[32];
         WNDPROC proc;
     };
+    // A destroyed window stops receiving messages at once, but its
+    // SDL_Window is only hidden: the device made for it may still draw the
+    // rest of the tick and is deleted later. The SDL_Window is freed when
+    // its class is unregistered or the layer is destroyed.
     struct SWindow {
         void* sdlWindow; // SDL_Window*, null for a free slot
         uint32_t id;     // SDL window id
         WNDPROC proc;
+        bool alive;      // false once destroyed
+        char className[32];
     };
 
     bool StartVideo();

@@ -1,0 +1,55 @@
+#pragma once
+// The process-wide objects of the application shell. Each is created once by
+// start-up and deleted once by Shutdown (which sets it back to null). Main
+// thread only, except that the loading thread posts through gWindows.
+// The game's shared objects (gInput, gMouseSensitivity, gShowHelp,
+// gShowCursor) are in game/GameGlobals.h; the sprite list and digit
+// pictures in game/GameSprites.h.
+
+#include <cstdint>
+
+#include "engine/CMatrix.h"
+#include "input/DInput.h"
+#include "platform/sdl/WindowLayer.h"
+
+class CGame;
+class TForm;
+namespace Orvel {
+class DXDevice;
+class DXGraphics;
+class DXOverlay;
+} // namespace Orvel
+
+// The window layer (not owned; set by RunApp before anything else).
+extern IWindowLayer* gWindows;
+// The program instance passed to the window class and the input object.
+extern HINSTANCE gInstance;
+
+extern TForm* gForm;                  // the main window
+extern Orvel::DXGraphics* gGraphics;  // the device library
+extern Orvel::DXDevice* gDevice;      // the one device (main and loading thread)
+extern CGame* gGame;                  // the game world
+extern Orvel::DXOverlay* gCursorImage;
+extern Orvel::DXOverlay* gTitleImage;
+
+// Projection of the overlay pass: identity with [1][1] = -1 once start-up
+// has run (overlay y grows downwards); before, the zero matrix with [3][3] = 1.
+extern Orvel::CMatrix gOverlayProjection;
+
+// Loading state: gLoaded is set once, on the done message; gLoadProgress
+// counts the progress messages; gLoadSteps is what StartLoading returned.
+extern bool gLoaded;
+extern int32_t gLoadProgress;
+extern int32_t gLoadSteps;
+
+// The resolution settings: the device's back buffer in pixels.
+extern int32_t gXResolution;
+extern int32_t gYResolution;
+
+// The exit status the program ends with once the message loop is over
+// (0 unless a failure was reported while it ran).
+extern int gExitStatus;
+
+// The start-up failure message and the window title.
+extern const char* const kStartupFailureText; // "Failed to initialise game :("
+extern const char* const kAppTitle;           // "Tavrin"

@@ -1,0 +1,33 @@
+#pragma once
+// One tick of the 20 ms timer: UpdateFrame, then DrawFrame. Main thread only.
+//
+// Until the game is loaded a tick polls the mouse and draws the loading
+// screen (the percentage and the title); afterwards it updates and draws the
+// game. Every frame ends with the overlay pass over the frame's sprites, the
+// mouse cursor last; a frame without sprites skips the pass entirely.
+
+#include "platform/sdl/WindowLayer.h"
+
+// Polls the mouse, holds the cursor inside 1023 x 767 and, once loaded,
+// ends the program on Escape (destroying the main window; no game update in
+// that tick) or runs the game's tick.
+void UpdateFrame();
+// Draws the frame on gDevice: the game or the loading screen, the cursor,
+// the overlay pass.
+void DrawFrame();
+
+// The loading screen's percentage after progress messages out of steps
+// (integer division; 0 when steps is not positive).
+int LoadingPercent(int progress, int steps);
+
+// The main window's procedure: WM_TIMER runs a tick, WM_CLOSE destroys the
+// window, WM_DESTROY ends the loop, 1024 counts loading progress, 1025 marks
+// the game loaded and waits for the loading thread, 1026 reports a failed
+// load and ends the program with status 1. Anything else goes to
+// DefWindowProc.
+LRESULT MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Runs the message loop of the main window with its 20 ms timer until the
+// window is gone. A read that fails while the window still exists raises
+// TException "GetMessage() failed".
+void RunMessageLoop();
