@@ -48,8 +48,9 @@ public:
     // Magnets and lasers: the grid holds at most 1024 structures of 2 x 2.
     // Move magnets: one per cell and side at most, so a side's list cannot
     // overflow. Shots: a laser fires at most once per 202 ticks and a flight
-    // lasts at most 362 ticks, so each laser has at most two shots in flight;
-    // two per laser of both full laser lists bounds the list.
+    // lasts at most 352 ticks (corner to corner), so each laser has at most
+    // two shots in flight; two per laser of both full laser lists bounds the
+    // list, and FireLaserShot drops a shot rather than overflow it.
     static constexpr int kRobotCapacity = 4096;
     static constexpr int kRobotLimit = 1024;
     static constexpr int kMagnetCapacity = 1024;
