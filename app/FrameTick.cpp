@@ -62,6 +62,30 @@ void UpdateFrame()
     }
 }
 
+void DrawOverlayPass()
+{
+    if (gSprites.Count() == 0) {
+        return;
+    }
+    IDirect3DDevice9* device = gDevice->Device();
+    SetOverlayStates(device, true);
+    gDevice->SetTransform(D3DTS_PROJECTION, gOverlayProjection);
+    gDevice->SetTransform(D3DTS_VIEW, Orvel::CMatrix::Identity());
+    gDevice->SetTransform(D3DTS_WORLD, Orvel::CMatrix::Identity());
+    for (int i = 0; i < gSprites.Count(); ++i) {
+        const Orvel::CDrawSprite& sprite = gSprites.Item(i);
+        if (sprite.image == nullptr) {
+            continue; // a picture that was never loaded draws nothing
+        }
+        if (sprite.centred) {
+            sprite.image->DrawCentred(gDevice, sprite.x, sprite.y);
+        } else {
+            sprite.image->Draw(gDevice, sprite.x, sprite.y, 0, 0);
+        }
+    }
+    SetOverlayStates(device, false);
+}
+
 void DrawFrame()
 {
     gSprites.Clear();
@@ -75,25 +99,7 @@ void DrawFrame()
     if (gShowCursor) {
         AddSprite(gCursorImage, gInput->CursorX(), gInput->CursorY(), false);
     }
-    if (gSprites.Count() > 0) {
-        IDirect3DDevice9* device = gDevice->Device();
-        SetOverlayStates(device, true);
-        gDevice->SetTransform(D3DTS_PROJECTION, gOverlayProjection);
-        gDevice->SetTransform(D3DTS_VIEW, Orvel::CMatrix::Identity());
-        gDevice->SetTransform(D3DTS_WORLD, Orvel::CMatrix::Identity());
-        for (int i = 0; i < gSprites.Count(); ++i) {
-            const Orvel::CDrawSprite& sprite = gSprites.Item(i);
-            if (sprite.image == nullptr) {
-                continue; // a picture that was never loaded draws nothing
-            }
-            if (sprite.centred) {
-                sprite.image->DrawCentred(gDevice, sprite.x, sprite.y);
-            } else {
-                sprite.image->Draw(gDevice, sprite.x, sprite.y, 0, 0);
-            }
-        }
-        SetOverlayStates(device, false);
-    }
+    DrawOverlayPass();
     gDevice->FinishFrame();
 }
 

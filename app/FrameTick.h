@@ -16,6 +16,13 @@ void UpdateFrame();
 // the overlay pass.
 void DrawFrame();
 
+// The overlay pass: when the frame has sprites, switches to 2D drawing
+// (blending and alpha test on, depth and lighting off), sets the overlay
+// projection with identity view and world, draws the sprites in list order
+// and switches back (lighting and depth on, blending and alpha test off).
+// A frame without sprites changes no state at all.
+void DrawOverlayPass();
+
 // The loading screen's percentage after progress messages out of steps
 // (integer division; 0 when steps is not positive).
 int LoadingPercent(int progress, int steps);

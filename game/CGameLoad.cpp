@@ -1,35 +1,42 @@
 // The model and picture steps of loading. These are the only functions of
-// the game that reach the engine's loaders and own its resources.
-//
-// TO COMPLETE when the engine library is linked into `game`: load with
-// Orvel::LoadModel(device, fileName) and Orvel::LoadOverlay(device, fileName,
-// width, height, false) (engine/LoadModel.h, engine/LoadOverlay.h) and
-// release with delete. Until then the slots stay empty, so the world, the
-// tick and the loading order can be built and tested without a device.
+// the game that reach the engine's loaders and own its resources. They run
+// on the loading thread (the device's back end serialises device use).
+// Without a device (the simulator, tests of the world) the slots stay empty.
 
+#include "engine/DXModel.h"
+#include "engine/DXOverlay.h"
+#include "engine/LoadModel.h"
+#include "engine/LoadOverlay.h"
 #include "game/CGame.h"
 
 void CGame::LoadModelFile(ModelId id, const char* fileName)
 {
-    (void)fileName;
+    delete models[id];
     models[id] = nullptr;
+    if (device != nullptr) {
+        models[id] = Orvel::LoadModel(device, fileName);
+    }
 }
 
 void CGame::LoadImageFile(Orvel::DXOverlay** slot, const char* fileName, int width, int height)
 {
-    (void)fileName;
-    (void)width;
-    (void)height;
+    delete *slot;
     *slot = nullptr;
+    if (device != nullptr) {
+        *slot = Orvel::LoadOverlay(device, fileName, width, height, false);
+    }
 }
 
 void CGame::ReleaseResources()
 {
-    for (Orvel::DXModel*& model : models)
+    for (Orvel::DXModel*& model : models) {
+        delete model;
         model = nullptr;
-    energyIcon = nullptr;
-    controlPanel = nullptr;
-    helpText = nullptr;
-    loseScreen = nullptr;
-    winScreen = nullptr;
+    }
+    Orvel::DXOverlay** images[] = {&energyIcon, &controlPanel, &helpText, &loseScreen, &winScreen};
+    for (Orvel::DXOverlay** image : images) {
+        delete *image;
+        *image = nullptr;
+    }
+    previewModel = nullptr;
 }
