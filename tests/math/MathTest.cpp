@@ -149,13 +149,4 @@ TEST(Vector, NormaliseOfZeroRaises)
     }
 }
 
-TEST(Vector, AddAndNegate)
-{
-    CVector v(1, -2, 3);
-    v += CVector(0.5, 0.5, -3);
-    ExpectNear(v, 1.5, -1.5, 0);
-    ExpectNear(-v, -1.5, 1.5, 0);
-    ExpectNear(CVector(), 0, 0, 0);
-}
-
 } // namespace

@@ -263,21 +263,4 @@ TEST(TArrayElements, GrowthAssignsLiveElementsAndDestroysTheOldStorageOnce)
     EXPECT_EQ(Counted::destroyed, 12 + 9 + 1);
 }
 
-TEST(TArrayElements, FastArrayMovesRecordsAsBytes)
-{
-    struct Sprite {
-        float x, y;
-        short texture, frame;
-        int colour;
-    };
-    tlib::TSFArray<Sprite> sprites;
-    for (int i = 0; i < 30; ++i)
-        sprites.Append(Sprite{float(i), float(-i), short(i), short(i + 1), i * 3});
-    tlib::TSFArray<Sprite> copy(sprites);
-    copy.ItemForWrite(29).colour = 0;
-    EXPECT_EQ(sprites.Item(29).colour, 87);
-    EXPECT_EQ(copy.Item(28).frame, 29);
-    EXPECT_EQ(copy.Capacity(), 30);
-}
-
 } // namespace

@@ -113,21 +113,6 @@ TEST_F(Files, StreamReadsExactCountsThenMeetsTheEnd)
     EXPECT_EQ(MessageOf([&] { stream.Read(buffer, -4); }), "TReadStream::Read() - Invalid arguments");
 }
 
-TEST_F(Files, StreamSeeksFromEachOrigin)
-{
-    tlib::TReadStream stream(TString("%s", Write("seek.bin", "0123456789").c_str()), true);
-    char c;
-    stream.Seek(3, 0);
-    stream.Read(&c, 1);
-    EXPECT_EQ(c, '3');
-    stream.Seek(2, 1);
-    stream.Read(&c, 1);
-    EXPECT_EQ(c, '6');
-    stream.Seek(-1, 2);
-    stream.Read(&c, 1);
-    EXPECT_EQ(c, '9');
-}
-
 TEST_F(Files, BackslashesInNamesAreFolderSeparators)
 {
     Write("Data/Robot.dat", "RB");
