@@ -32,16 +32,32 @@ void RemoveScratchFolder()
     rmdir(gFolder);
 }
 
-// A private folder with Data/ inside, made the working directory once and
-// removed at exit.
-bool EnterScratchFolder()
+// A private folder with Data/ inside, removed at exit. It is the working
+// directory only while one input is loaded: the fuzzer itself reads and
+// writes its corpus relative to the original one.
+bool MakeScratchFolder()
 {
     if (!mkdtemp(gFolder))
         return false;
     std::atexit(RemoveScratchFolder);
     const std::string data = std::string(gFolder) + "/Data";
-    return mkdir(data.c_str(), 0700) == 0 && chdir(gFolder) == 0;
+    return mkdir(data.c_str(), 0700) == 0;
 }
+
+class InScratchFolder {
+public:
+    InScratchFolder() : mOk(getcwd(mPrevious, sizeof(mPrevious)) != nullptr && chdir(gFolder) == 0) {}
+    ~InScratchFolder()
+    {
+        if (mOk && chdir(mPrevious) != 0)
+            std::abort();
+    }
+    bool Ok() const { return mOk; }
+
+private:
+    char mPrevious[4096];
+    bool mOk;
+};
 
 bool ValidTexel(uint32_t texel, uint32_t alpha)
 {
@@ -55,13 +71,16 @@ bool ValidTexel(uint32_t texel, uint32_t alpha)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const bool ready = EnterScratchFolder();
+    static const bool ready = MakeScratchFolder();
     if (!ready || size < 3)
         return 0;
     const int width = 1 + data[0] % 64;
     const int height = 1 + data[1] % 64;
     const bool translucent = (data[2] & 1) != 0;
 
+    InScratchFolder inFolder;
+    if (!inFolder.Ok())
+        return 0;
     FILE* file = std::fopen("Data/fuzz.bmp", "wb");
     if (!file)
         return 0;
