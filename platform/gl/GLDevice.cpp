@@ -623,6 +623,12 @@ void GLDevice::AddDraw(unsigned mode, unsigned vertexArray, bool fromMemory, int
         glBindVertexArray(vertexArray);
         mAppliedVertexArray = vertexArray;
     }
+    // Lists that continue the previous range extend it.
+    bool list = mode == GL_TRIANGLES || mode == GL_LINES || mode == GL_POINTS;
+    if (list && !mBatchFirsts.empty() && mBatchFirsts.back() + mBatchCounts.back() == firstVertex) {
+        mBatchCounts.back() += vertexCount;
+        return;
+    }
     mBatchMode = mode;
     mBatchVertexArray = vertexArray;
     mBatchFromMemory = fromMemory;
@@ -652,6 +658,30 @@ HRESULT GLDevice::DrawPrimitive(D3DPRIMITIVETYPE primitiveType, UINT startVertex
     if (mStream->NeedsUpload()) {
         Flush();
         mStream->Upload();
+    }
+    if (mode == GL_TRIANGLE_FAN) {
+        // Drawn from the buffer's triangle lists, so that a run of fans
+        // becomes one range of one draw.
+        if (!mStream->ListsMatch(mFvf, mStreamStride, mStreamOffset)) {
+            Flush();
+            mStream->ResetLists(mFvf, mStreamStride, mStreamOffset);
+        }
+        uint32_t listFirst;
+        if (!mStream->FindFan(startVertex, UINT(vertices), listFirst)) {
+            Flush();
+            listFirst = mStream->AddFan(startVertex, UINT(vertices));
+        }
+        unsigned vertexArray = mAppliedVertexArray;
+        if (vertexArray == 0 || vertexArray != mStream->ListVertexArray()) {
+            Flush();
+            vertexArray = mStream->ListVertexArray();
+            glBindVertexArray(vertexArray);
+            mAppliedVertexArray = vertexArray;
+        }
+        if (uint64_t(listFirst) + 3 * (vertices - 2) > 0x7FFFFFFFu)
+            return D3DERR_INVALIDCALL;
+        AddDraw(GL_TRIANGLES, vertexArray, false, int(listFirst), int(3 * (vertices - 2)));
+        return D3D_OK;
     }
     if (!mStream->VertexArrayMatches(mFvf, mStreamStride, mStreamOffset)) {
         Flush();
@@ -704,15 +734,16 @@ HRESULT GLDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE primitiveType, UINT primitive
         mStreamArrayStride[slot] = vertexStride;
     }
     unsigned vertexArray = mStreamArrays[slot];
-    if (!mBatchFirsts.empty() && mBatchFromMemory && mMemoryStride != vertexStride)
+    if (!mBatchFirsts.empty() && (!mBatchFromMemory || mMemoryStride != vertexStride || mode != mBatchMode ||
+                                  vertexArray != mBatchVertexArray))
         Flush();
-    if (!mBatchFirsts.empty() && !mBatchFromMemory)
+    if (vertexArray != mAppliedVertexArray) {
         Flush();
+        glBindVertexArray(vertexArray);
+        mAppliedVertexArray = vertexArray;
+    }
     mMemoryStride = vertexStride;
-    int first = int(mMemoryVertices.size() / vertexStride);
-    AddDraw(mode, vertexArray, true, first, int(vertices));
-    // AddDraw may have flushed the earlier memory vertices; count from what is left.
-    mBatchFirsts.back() = int(mMemoryVertices.size() / vertexStride);
+    AddDraw(mode, vertexArray, true, int(mMemoryVertices.size() / vertexStride), int(vertices));
     const auto* data = static_cast<const uint8_t*>(vertexData);
     mMemoryVertices.insert(mMemoryVertices.end(), data, data + bytes);
     return D3D_OK;

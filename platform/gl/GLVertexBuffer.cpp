@@ -70,6 +70,82 @@ void GLVertexBuffer::Upload()
     glBindBuffer(GL_ARRAY_BUFFER, mBuffer);
     glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(mData.size()), mData.data(), GL_STATIC_DRAW);
     mDirty = false;
+    ResetLists(mListFvf, mListStride, mListOffset);
+}
+
+bool GLVertexBuffer::ListsMatch(DWORD fvf, UINT stride, UINT offset) const
+{
+    return mListFvf == fvf && mListStride == stride && mListOffset == offset;
+}
+
+void GLVertexBuffer::ResetLists(DWORD fvf, UINT stride, UINT offset)
+{
+    mFans.clear();
+    mListData.clear();
+    mListUploaded = 0;
+    if (!ListsMatch(fvf, stride, offset))
+        mListArrayLaidOut = false;
+    mListFvf = fvf;
+    mListStride = stride;
+    mListOffset = offset;
+}
+
+bool GLVertexBuffer::FindFan(UINT start, UINT count, uint32_t& listFirst) const
+{
+    auto found = mFans.find(uint64_t(start) << 32 | count);
+    if (found == mFans.end())
+        return false;
+    listFirst = found->second;
+    return true;
+}
+
+uint32_t GLVertexBuffer::AddFan(UINT start, UINT count)
+{
+    // The caller has checked that the fan lies inside the buffer.
+    uint32_t listFirst = uint32_t(mListData.size() / mListStride);
+    const uint8_t* base = mData.data() + mListOffset;
+    auto append = [&](UINT vertex) {
+        const uint8_t* from = base + size_t(start + vertex) * mListStride;
+        mListData.insert(mListData.end(), from, from + mListStride);
+    };
+    for (UINT v = 1; v + 1 < count; ++v) {
+        append(0);
+        append(v);
+        append(v + 1);
+    }
+    mFans.emplace(uint64_t(start) << 32 | count, listFirst);
+
+    if (mListBuffer == 0)
+        glGenBuffers(1, &mListBuffer);
+    glBindBuffer(GL_ARRAY_BUFFER, mListBuffer);
+    if (mListData.size() > mListCapacity) {
+        // Grow geometrically so that laying out a model face by face stays linear.
+        size_t capacity = mListCapacity * 2;
+        if (capacity < mListData.size())
+            capacity = mListData.size();
+        if (capacity < 16 * 1024)
+            capacity = 16 * 1024;
+        glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(capacity), nullptr, GL_STATIC_DRAW);
+        mListCapacity = capacity;
+        mListUploaded = 0;
+    }
+    glBufferSubData(GL_ARRAY_BUFFER, GLintptr(mListUploaded), GLsizeiptr(mListData.size() - mListUploaded),
+                    mListData.data() + mListUploaded);
+    mListUploaded = mListData.size();
+    return listFirst;
+}
+
+unsigned GLVertexBuffer::ListVertexArray()
+{
+    if (mListArrayLaidOut)
+        return mListArray;
+    if (mListArray == 0)
+        glGenVertexArrays(1, &mListArray);
+    glBindVertexArray(mListArray);
+    glBindBuffer(GL_ARRAY_BUFFER, mListBuffer);
+    SetVertexLayout(mListFvf, mListStride, 0);
+    mListArrayLaidOut = true;
+    return mListArray;
 }
 
 bool GLVertexBuffer::VertexArrayMatches(DWORD fvf, UINT stride, UINT offset) const
@@ -94,12 +170,16 @@ unsigned GLVertexBuffer::VertexArrayFor(DWORD fvf, UINT stride, UINT offset)
 
 void GLVertexBuffer::RetireNames()
 {
-    if (mVertexArray != 0)
-        mDevice->RetireVertexArrayLocked(mVertexArray);
-    if (mBuffer != 0)
-        mDevice->RetireBufferLocked(mBuffer);
-    mVertexArray = 0;
-    mBuffer = 0;
+    for (unsigned* array : {&mVertexArray, &mListArray}) {
+        if (*array != 0)
+            mDevice->RetireVertexArrayLocked(*array);
+        *array = 0;
+    }
+    for (unsigned* buffer : {&mBuffer, &mListBuffer}) {
+        if (*buffer != 0)
+            mDevice->RetireBufferLocked(*buffer);
+        *buffer = 0;
+    }
 }
 
 } // namespace OrvelGL

@@ -8,7 +8,9 @@
 // locked, filled and released on any thread. The buffer holds a reference to
 // its device.
 
+#include <cstddef>
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/D3D9.h"
@@ -41,6 +43,21 @@ public:
     // Hands the OpenGL names to the device for deletion and forgets them.
     void RetireNames();
 
+    // Fans drawn from this buffer, re-laid as triangle lists (v0 vi vi+1) in a
+    // second buffer in the order they are first drawn, so that the faces of
+    // a material group, drawn in the same order every frame, form one range
+    // that one draw covers. Laid out for one (format, stride, offset); the
+    // lists are dropped when that or the contents change.
+    bool ListsMatch(DWORD fvf, UINT stride, UINT offset) const;
+    void ResetLists(DWORD fvf, UINT stride, UINT offset);
+    // First vertex of the fan's triangles in the list buffer, false when the
+    // fan has not been laid out yet.
+    bool FindFan(UINT start, UINT count, uint32_t& listFirst) const;
+    // Lays the fan out and uploads it (binds GL_ARRAY_BUFFER); returns its first vertex.
+    uint32_t AddFan(UINT start, UINT count);
+    // The vertex array reading the list buffer; made on the first call (binds it then).
+    unsigned ListVertexArray();
+
 private:
     ~GLVertexBuffer() override;
 
@@ -54,6 +71,17 @@ private:
     DWORD mArrayFvf = 0;
     UINT mArrayStride = 0;
     UINT mArrayOffset = 0;
+
+    std::unordered_map<uint64_t, uint32_t> mFans; // (start << 32 | count) -> first list vertex
+    std::vector<uint8_t> mListData;
+    size_t mListUploaded = 0;
+    size_t mListCapacity = 0;
+    unsigned mListBuffer = 0;
+    unsigned mListArray = 0;
+    bool mListArrayLaidOut = false;
+    DWORD mListFvf = 0;
+    UINT mListStride = 0;
+    UINT mListOffset = 0;
 };
 
 } // namespace OrvelGL
