@@ -62,23 +62,26 @@ SPlacement Lying(double turn, const SVec3& offset)
 
 CMeshBuilder BuildMap()
 {
-    // 8 x 8 patches of 5 x 5 units in four close shades of grass, picked by a
-    // fixed integer hash so that the pattern is the same on every run.
+    // 6 x 6 patches in four close shades of grass, picked by a fixed integer
+    // hash so that the pattern is the same on every run. The patches (6.67
+    // units) do not line up with the cells, so the ground shows no grid.
     CMeshBuilder mesh;
     int shades[4] = {
         mesh.AddMaterial(Paint(0.42f, 0.62f, 0.27f)),
-        mesh.AddMaterial(Paint(0.40f, 0.59f, 0.25f)),
-        mesh.AddMaterial(Paint(0.45f, 0.63f, 0.29f)),
-        mesh.AddMaterial(Paint(0.43f, 0.58f, 0.28f)),
+        mesh.AddMaterial(Paint(0.41f, 0.60f, 0.26f)),
+        mesh.AddMaterial(Paint(0.44f, 0.63f, 0.28f)),
+        mesh.AddMaterial(Paint(0.43f, 0.60f, 0.28f)),
     };
-    for (int j = 0; j < 8; ++j) {
-        for (int i = 0; i < 8; ++i) {
+    const int patches = 6;
+    const double size = 40.0 / patches;
+    for (int j = 0; j < patches; ++j) {
+        for (int i = 0; i < patches; ++i) {
             unsigned h = static_cast<unsigned>(i * 73856093) ^ static_cast<unsigned>(j * 19349663);
             h = (h ^ (h >> 13)) * 0x5bd1e995u;
             h ^= h >> 15;
-            double x0 = 5.0 * i, y0 = 5.0 * j;
-            mesh.AddFace({{x0, y0, 0.0}, {x0 + 5.0, y0, 0.0}, {x0 + 5.0, y0 + 5.0, 0.0}, {x0, y0 + 5.0, 0.0}},
-                         shades[h % 4]);
+            double x0 = size * i, y0 = size * j;
+            double x1 = i + 1 == patches ? 40.0 : size * (i + 1), y1 = j + 1 == patches ? 40.0 : size * (j + 1);
+            mesh.AddFace({{x0, y0, 0.0}, {x1, y0, 0.0}, {x1, y1, 0.0}, {x0, y1, 0.0}}, shades[h % 4]);
         }
     }
     return mesh;
@@ -166,13 +169,16 @@ CMeshBuilder BuildLaser(bool red)
 
 CMeshBuilder BuildShot()
 {
-    // A glowing bolt along local +x, centred on the origin.
+    // A glowing bolt along local +x, centred on the origin: a long bright
+    // point in front, a short stub behind.
     CMeshBuilder mesh;
     int glow = mesh.AddMaterial(Paint(1.0f, 0.85f, 0.25f, 1.0f));
     int core = mesh.AddMaterial(Paint(1.0f, 0.45f, 0.1f, 1.0f));
-    mesh.AddCylinder(0.0, 0.0, 0.3, 0.3, -1.4, 0.9, 6, glow, Lying(-kPi / 2.0, {0.0, 0.0, 0.0}));
-    mesh.AddCylinder(0.0, 0.0, 0.3, 0.0, 0.9, 1.8, 6, core, Lying(-kPi / 2.0, {0.0, 0.0, 0.0}));
-    mesh.AddCylinder(0.0, 0.0, 0.3, 0.0, 1.4, 2.0, 6, core, Lying(kPi / 2.0, {0.0, 0.0, 0.0}));
+    SPlacement alongX = Lying(-kPi / 2.0, {0.0, 0.0, 0.0}); // local z becomes +x
+    SPlacement backwards = Lying(kPi / 2.0, {0.0, 0.0, 0.0}); // local z becomes -x
+    mesh.AddCylinder(0.0, 0.0, 0.3, 0.3, -1.2, 0.8, 6, glow, alongX);
+    mesh.AddCylinder(0.0, 0.0, 0.3, 0.0, 0.8, 2.0, 6, core, alongX);
+    mesh.AddCylinder(0.0, 0.0, 0.3, 0.0, 1.2, 1.6, 6, core, backwards);
     return mesh;
 }
 
@@ -184,8 +190,8 @@ CMeshBuilder BuildFactory(bool red)
     SSideColours side = SideColours(red);
     int ground = mesh.AddMaterial(Paint(0.45f, 0.45f, 0.46f));
     int wall = mesh.AddMaterial(side.main);
-    int roof = mesh.AddMaterial(Paint(0.36f, 0.33f, 0.33f));
-    int annex = mesh.AddMaterial(side.dark);
+    int roof = mesh.AddMaterial(side.dark); // the side shows from above too
+    int annex = mesh.AddMaterial(Paint(0.36f, 0.33f, 0.33f));
     int brick = mesh.AddMaterial(Paint(0.56f, 0.36f, 0.30f));
     int door = mesh.AddMaterial(Paint(0.14f, 0.14f, 0.17f));
     double x0 = -kHalfCell + 1.0; // left edge of the footprint in model units
