@@ -22,6 +22,11 @@ LetterboxRect ComputeLetterbox(int sourceWidth, int sourceHeight, int drawableWi
         width = drawableWidth;
         height = int((int64_t(sourceHeight) * drawableWidth + sourceWidth / 2) / sourceWidth);
     }
+    // An extreme ratio still shows at least one pixel of the image.
+    if (width < 1)
+        width = 1;
+    if (height < 1)
+        height = 1;
     if (width > drawableWidth)
         width = drawableWidth;
     if (height > drawableHeight)
