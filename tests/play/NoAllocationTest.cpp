@@ -1,0 +1,177 @@
+// Play settles into a steady state without allocation: after the first
+// frames, ticks and frames of the real shell (UpdateFrame, Update, DrawFrame
+// with Render and the overlay pass) on the recording device allocate
+// nothing, in both views, with the busiest scene the rules allow, while the
+// player uses the panel and builds.
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+#include <string>
+
+#include "app/AppGlobals.h"
+#include "game/CGame.h"
+#include "game/GameGlobals.h"
+#include "input/DXInput.h"
+#include "input/KeyState.h"
+#include "platform/recording/RecordingProvider.h"
+#include "tools/shot/HeadlessApp.h"
+#include "tools/shot/HeadlessMouse.h"
+#include "tools/shot/Scenes.h"
+
+namespace {
+
+std::atomic<bool> gCounting{false};
+std::atomic<long> gAllocations{0};
+
+void* Allocate(std::size_t size)
+{
+    if (gCounting.load(std::memory_order_relaxed))
+        gAllocations.fetch_add(1, std::memory_order_relaxed);
+    void* p = std::malloc(size == 0 ? 1 : size);
+    if (p == nullptr)
+        throw std::bad_alloc();
+    return p;
+}
+
+// Keys for the shell: Space and F1 tapped by the test, W held.
+class Keys : public IKeySource {
+public:
+    bool down[256] = {};
+    bool tapped[256] = {};
+    bool IsKeyDown(int vk) override { return vk >= 0 && vk < 256 && down[vk]; }
+    bool TakeKeyPressed(int vk) override
+    {
+        if (vk < 0 || vk >= 256 || !tapped[vk])
+            return false;
+        tapped[vk] = false;
+        return true;
+    }
+};
+
+} // namespace
+
+void* operator new(std::size_t size)
+{
+    return Allocate(size);
+}
+void* operator new[](std::size_t size)
+{
+    return Allocate(size);
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    try {
+        return Allocate(size);
+    } catch (...) {
+        return nullptr;
+    }
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
+{
+    try {
+        return Allocate(size);
+    } catch (...) {
+        return nullptr;
+    }
+}
+void operator delete(void* p) noexcept
+{
+    std::free(p);
+}
+void operator delete[](void* p) noexcept
+{
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
+
+namespace {
+
+class NoAllocationTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const char* binary = std::getenv("TAVRIN_BINARY_DIR");
+        ASSERT_NE(binary, nullptr) << "run through ctest (TAVRIN_BINARY_DIR names the build with the Data folder)";
+        ASSERT_EQ(chdir(binary), 0);
+        ASSERT_EQ(access("Data/Map.dat", R_OK), 0) << "the Data folder is built by the tavrin-data target";
+        SetKeySource(&keys);
+    }
+    void TearDown() override { SetKeySource(nullptr); }
+
+    // One tick with the mouse moved to (x, y) and the left button as given.
+    void MoveTo(HeadlessApp& app, int x, int y, bool left = false)
+    {
+        app.Mouse().SetNext(x - gInput->CursorX(), y - gInput->CursorY(), left, false);
+        app.Tick();
+    }
+
+    Keys keys;
+};
+
+TEST_F(NoAllocationTest, TicksAndFramesAllocateNothingAfterTheFirstFrames)
+{
+    RecordingProvider provider;
+    HeadlessApp app(provider);
+    ASSERT_TRUE(app.FinishLoading());
+    BuildWorstCaseScene(*gGame);
+    provider.SetRecording(false);
+    const int robots = gGame->robotCount[0] + gGame->robotCount[1];
+    ASSERT_EQ(robots, 2 * CGame::kRobotLimit);
+
+    // The first frames may grow the sprite list.
+    for (int i = 0; i < 3; ++i)
+        app.Tick();
+
+    gAllocations = 0;
+    gCounting = true;
+    // Map view: pick the magnet tool, hover, click the field, produce robots.
+    MoveTo(app, 768 + 127, 67);
+    MoveTo(app, 768 + 127, 67, true);
+    MoveTo(app, 768 + 127, 67);
+    MoveTo(app, 400, 400);
+    MoveTo(app, 400, 400, true);
+    MoveTo(app, 400, 400);
+    MoveTo(app, 768 + 50, 67);
+    MoveTo(app, 768 + 50, 67, true);
+    for (int i = 0; i < 100; ++i)
+        MoveTo(app, 300 + i, 300 + i);
+    // Walk view: Space, walk with W, toggle help, turn.
+    keys.tapped[VK_SPACE] = true;
+    app.Tick();
+    const int viewAfterSpace = gGame->viewMode;
+    keys.down['W'] = true;
+    keys.tapped[VK_F1] = true;
+    for (int i = 0; i < 100; ++i) {
+        app.Mouse().SetNext(3, -1, false, false);
+        app.Tick();
+    }
+    keys.down['W'] = false;
+    gCounting = false;
+
+    EXPECT_EQ(gAllocations.load(), 0) << "allocations during 210 ticks of play";
+
+    // The count is real: a frame recorded call by call does allocate.
+    provider.SetRecording(true);
+    gAllocations = 0;
+    gCounting = true;
+    app.Tick();
+    gCounting = false;
+    EXPECT_GT(gAllocations.load(), 0);
+    EXPECT_EQ(viewAfterSpace, 0) << "the walk view was exercised";
+    EXPECT_EQ(gGame->state, 0) << "the game was still being played";
+    EXPECT_GT(provider.Log().Count("DrawPrimitive"), 210 * robots) << "every robot was drawn in every frame";
+}
+
+} // namespace
