@@ -799,6 +799,7 @@ void GLDevice::PresentToWindow()
     int drawableWidth = 0, drawableHeight = 0;
     mContext->GetDrawableSize(drawableWidth, drawableHeight);
     LetterboxRect box = ComputeLetterbox(int(mWidth), int(mHeight), drawableWidth, drawableHeight);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, mFramebuffer);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     glViewport(0, 0, drawableWidth, drawableHeight);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
