@@ -176,6 +176,9 @@ public:
     // magnets to (vx, vy), in list order: the steering of one move step
     // after the wander draw.
     void AddSteering(const CRobot& robot, double& vx, double& vy) const;
+    // The same sum as the robot pass computes it (four robots at a time);
+    // equal bit for bit to AddSteering.
+    void AddSteeringVectorised(const CRobot& robot, double& vx, double& vy);
 
     // ---- Magnets, lasers and shots ----
     void UpdateMagnets();
@@ -270,4 +273,11 @@ private:
 
     // Push directions of the pad types, as stored floats.
     static const float kMoveMagnetAngles[9];
+
+    // Positions of the robots of the side being moved, as floats, kept in
+    // step with its list during UpdateRobots for the spacing sums.
+    float mSpacingX[kRobotCapacity];
+    float mSpacingY[kRobotCapacity];
+    void SpacingSum(int count, int x, int y, double& sumX, double& sumY) const;
+    void AddMoveMagnetPushes(int side, int x, int y, double& vx, double& vy) const;
 };

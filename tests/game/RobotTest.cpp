@@ -181,3 +181,33 @@ TEST(MoveMagnets, OnePerCellAndSideRemovalKeepsOrder)
     game->AddMoveMagnet(3, 3, 1, 0);
     EXPECT_EQ(game->moveMagnetCount[0], CGame::kMoveMagnetCapacity);
 }
+
+TEST(Steering, TheVectorisedSumEqualsThePlainSumBitForBit)
+{
+    auto game = MakeBareGame(31);
+    // A crowded, irregular side: 1023 robots on random free cells.
+    uint32_t s = 12345;
+    auto next = [&s]() {
+        s = s * 1103515245u + 12345u;
+        return static_cast<int>((s >> 8) % 64);
+    };
+    while (game->robotCount[0] < 1023) {
+        const int x = next();
+        const int y = next();
+        if (game->IsAreaFree(x, y, 1, 1))
+            PutRobot(*game, 0, x, y);
+    }
+    for (int i = 0; i < 64; ++i)
+        game->AddMoveMagnet(next(), next(), i % 9, 0);
+    for (int i = 0; i < game->robotCount[0]; i += 7) {
+        const CRobot& robot = game->robots[0][i];
+        double plainX = i % 17 - 8.0;
+        double plainY = i % 13 - 6.0;
+        double fastX = plainX;
+        double fastY = plainY;
+        game->AddSteering(robot, plainX, plainY);
+        game->AddSteeringVectorised(robot, fastX, fastY);
+        ASSERT_EQ(plainX, fastX) << i;
+        ASSERT_EQ(plainY, fastY) << i;
+    }
+}
