@@ -44,6 +44,7 @@ public:
     void SetTexturePitchPadding(int padding);
     int TexturePitchPadding() const { return mPitchPadding; }
 
+    // Records stay put until the next recorded call or Clear().
     const std::vector<RecordedCall>& Calls() const { return mCalls; }
     std::vector<const RecordedCall*> CallsOf(const char* op) const;
     // The names of the recorded calls in order, leaving out AddRef and Release.

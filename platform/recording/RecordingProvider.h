@@ -36,6 +36,8 @@ public:
     RecordingLog& Log() const { return *mLog; }
     const std::shared_ptr<RecordingLog>& SharedLog() const { return mLog; }
     void SetRecording(bool on) { mLog->SetRecording(on); }
+    // The device made last through this provider, while it lives.
+    RecordingDevice* LastDevice() const { return mLog->LastDevice(); }
     bool LibraryLoaded() const { return mLoaded; }
 
     // Each is counted and recorded; an armed failure of LoadLibrary or
