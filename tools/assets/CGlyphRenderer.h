@@ -35,8 +35,8 @@ public:
                      uint32_t colour, int outlineWidth = 0, uint32_t outlineColour = 0, double xScale = 1.0);
 
 private:
-    // Renders into `mask` (1 where a glyph covers at least half a pixel),
-    // with the pen origin at (originX, originY) of the mask.
+    // Calls visit(x, y) for every pixel that a glyph covers at least half of,
+    // relative to the pen origin on the baseline (y grows downwards).
     template <typename Visit> void Render(const std::string& text, int pixelSize, double xScale, Visit visit);
 
     void* library; // FT_Library

@@ -42,9 +42,9 @@ struct SFace {
     int material;
 };
 
-// A rigid placement: rotation about z by `turn` radians (from +x towards +y),
-// then a turn about the x axis by `tilt` radians applied first, then the offset.
-// Determinant +1, so windings stay outward.
+// A rigid placement of a solid: first a turn about the x axis by `tilt`
+// radians, then a turn about the z axis by `turn` radians (from +x towards
+// +y), then the offset. A proper rotation, so outward windings stay outward.
 struct SPlacement {
     double tilt = 0.0;   // about the x axis, applied first
     double turn = 0.0;   // about the z axis, applied second
@@ -85,8 +85,8 @@ public:
     const std::vector<SFace>& Faces() const { return faces; }
     const std::vector<SMaterial>& Materials() const { return materials; }
 
-    // Throws tlib-free std::runtime_error when a material is unused, a face is
-    // degenerate or a material number is out of range.
+    // Throws std::runtime_error naming the model when it has no faces, a
+    // material number is out of range or a material is used by no face.
     void Validate(const std::string& name) const;
 
 private:
