@@ -605,18 +605,31 @@ void GLDevice::Flush()
         glBufferSubData(GL_ARRAY_BUFFER, 0, GLsizeiptr(mMemoryVertices.size()), mMemoryVertices.data());
         mMemoryVertices.clear();
     }
-    if (mBatchFirsts.size() == 1)
+    if (mBatchIndexed) {
+        if (mBatchFirsts.size() == 1) {
+            glDrawElements(mBatchMode, mBatchCounts[0], GL_UNSIGNED_INT,
+                           reinterpret_cast<const void*>(size_t(mBatchFirsts[0]) * 4));
+        } else {
+            mBatchOffsets.clear();
+            for (int first : mBatchFirsts)
+                mBatchOffsets.push_back(reinterpret_cast<const void*>(size_t(first) * 4));
+            glMultiDrawElements(mBatchMode, mBatchCounts.data(), GL_UNSIGNED_INT, mBatchOffsets.data(),
+                                GLsizei(mBatchFirsts.size()));
+        }
+    } else if (mBatchFirsts.size() == 1) {
         glDrawArrays(mBatchMode, mBatchFirsts[0], mBatchCounts[0]);
-    else
+    } else {
         glMultiDrawArrays(mBatchMode, mBatchFirsts.data(), mBatchCounts.data(), GLsizei(mBatchFirsts.size()));
+    }
     mBatchFirsts.clear();
     mBatchCounts.clear();
 }
 
-void GLDevice::AddDraw(unsigned mode, unsigned vertexArray, bool fromMemory, int firstVertex, int vertexCount)
+void GLDevice::AddDraw(unsigned mode, unsigned vertexArray, bool fromMemory, int firstVertex, int vertexCount,
+                       bool indexed)
 {
-    if (!mBatchFirsts.empty() &&
-        (mode != mBatchMode || vertexArray != mBatchVertexArray || fromMemory != mBatchFromMemory))
+    if (!mBatchFirsts.empty() && (mode != mBatchMode || vertexArray != mBatchVertexArray ||
+                                  fromMemory != mBatchFromMemory || indexed != mBatchIndexed))
         Flush();
     if (vertexArray != mAppliedVertexArray) {
         Flush();
@@ -632,6 +645,7 @@ void GLDevice::AddDraw(unsigned mode, unsigned vertexArray, bool fromMemory, int
     mBatchMode = mode;
     mBatchVertexArray = vertexArray;
     mBatchFromMemory = fromMemory;
+    mBatchIndexed = indexed;
     mBatchFirsts.push_back(firstVertex);
     mBatchCounts.push_back(vertexCount);
 }
@@ -660,8 +674,8 @@ HRESULT GLDevice::DrawPrimitive(D3DPRIMITIVETYPE primitiveType, UINT startVertex
         mStream->Upload();
     }
     if (mode == GL_TRIANGLE_FAN) {
-        // Drawn from the buffer's triangle lists, so that a run of fans
-        // becomes one range of one draw.
+        // Drawn as indexed triangles from the buffer's fan lists, so that a
+        // run of fans becomes one index range of one draw.
         if (!mStream->ListsMatch(mFvf, mStreamStride, mStreamOffset)) {
             Flush();
             mStream->ResetLists(mFvf, mStreamStride, mStreamOffset);
@@ -670,17 +684,12 @@ HRESULT GLDevice::DrawPrimitive(D3DPRIMITIVETYPE primitiveType, UINT startVertex
         if (!mStream->FindFan(startVertex, UINT(vertices), listFirst)) {
             Flush();
             listFirst = mStream->AddFan(startVertex, UINT(vertices));
+            mAppliedVertexArray = mStream->ListVertexArray(); // AddFan leaves it bound
         }
-        unsigned vertexArray = mAppliedVertexArray;
-        if (vertexArray == 0 || vertexArray != mStream->ListVertexArray()) {
-            Flush();
-            vertexArray = mStream->ListVertexArray();
-            glBindVertexArray(vertexArray);
-            mAppliedVertexArray = vertexArray;
-        }
+        unsigned vertexArray = mStream->ListVertexArray();
         if (uint64_t(listFirst) + 3 * (vertices - 2) > 0x7FFFFFFFu)
             return D3DERR_INVALIDCALL;
-        AddDraw(GL_TRIANGLES, vertexArray, false, int(listFirst), int(3 * (vertices - 2)));
+        AddDraw(GL_TRIANGLES, vertexArray, false, int(listFirst), int(3 * (vertices - 2)), true);
         return D3D_OK;
     }
     if (!mStream->VertexArrayMatches(mFvf, mStreamStride, mStreamOffset)) {
@@ -688,7 +697,7 @@ HRESULT GLDevice::DrawPrimitive(D3DPRIMITIVETYPE primitiveType, UINT startVertex
         mAppliedVertexArray = mStream->VertexArrayFor(mFvf, mStreamStride, mStreamOffset);
     }
     unsigned vertexArray = mStream->VertexArrayFor(mFvf, mStreamStride, mStreamOffset);
-    AddDraw(mode, vertexArray, false, int(startVertex), int(vertices));
+    AddDraw(mode, vertexArray, false, int(startVertex), int(vertices), false);
     return D3D_OK;
 }
 
@@ -743,7 +752,7 @@ HRESULT GLDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE primitiveType, UINT primitive
         mAppliedVertexArray = vertexArray;
     }
     mMemoryStride = vertexStride;
-    AddDraw(mode, vertexArray, true, int(mMemoryVertices.size() / vertexStride), int(vertices));
+    AddDraw(mode, vertexArray, true, int(mMemoryVertices.size() / vertexStride), int(vertices), false);
     const auto* data = static_cast<const uint8_t*>(vertexData);
     mMemoryVertices.insert(mMemoryVertices.end(), data, data + bytes);
     return D3D_OK;

@@ -92,7 +92,7 @@ private:
     void PresentToWindow();
     // The common tail of DrawPrimitive / DrawPrimitiveUP once the vertex
     // array is known; firstVertex in that array's vertices.
-    void AddDraw(unsigned mode, unsigned vertexArray, bool fromMemory, int firstVertex, int vertexCount);
+    void AddDraw(unsigned mode, unsigned vertexArray, bool fromMemory, int firstVertex, int vertexCount, bool indexed);
 
     std::atomic<ULONG> mRefs{1};
     std::mutex mMutex;
@@ -139,6 +139,8 @@ private:
     unsigned mBatchMode = 0;
     unsigned mBatchVertexArray = 0;
     bool mBatchFromMemory = false;
+    bool mBatchIndexed = false; // firsts are index positions in the vertex array's element buffer
+    std::vector<const void*> mBatchOffsets;
     std::vector<int> mBatchFirsts;
     std::vector<int> mBatchCounts;
     std::vector<uint8_t> mMemoryVertices; // DrawPrimitiveUP data of the batch

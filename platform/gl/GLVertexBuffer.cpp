@@ -102,34 +102,30 @@ bool GLVertexBuffer::FindFan(UINT start, UINT count, uint32_t& listFirst) const
 uint32_t GLVertexBuffer::AddFan(UINT start, UINT count)
 {
     // The caller has checked that the fan lies inside the buffer.
-    uint32_t listFirst = uint32_t(mListData.size() / mListStride);
-    const uint8_t* base = mData.data() + mListOffset;
-    auto append = [&](UINT vertex) {
-        const uint8_t* from = base + size_t(start + vertex) * mListStride;
-        mListData.insert(mListData.end(), from, from + mListStride);
-    };
+    uint32_t listFirst = uint32_t(mListData.size());
     for (UINT v = 1; v + 1 < count; ++v) {
-        append(0);
-        append(v);
-        append(v + 1);
+        mListData.push_back(start);
+        mListData.push_back(start + v);
+        mListData.push_back(start + v + 1);
     }
     mFans.emplace(uint64_t(start) << 32 | count, listFirst);
 
-    if (mListBuffer == 0)
-        glGenBuffers(1, &mListBuffer);
-    glBindBuffer(GL_ARRAY_BUFFER, mListBuffer);
-    if (mListData.size() > mListCapacity) {
+    // The element buffer belongs to the list vertex array: bind that first.
+    glBindVertexArray(ListVertexArray());
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mListBuffer);
+    size_t bytes = mListData.size() * 4;
+    if (bytes > mListCapacity) {
         // Grow geometrically so that laying out a model face by face stays linear.
         size_t capacity = mListCapacity * 2;
-        if (capacity < mListData.size())
-            capacity = mListData.size();
+        if (capacity < bytes)
+            capacity = bytes;
         if (capacity < 16 * 1024)
             capacity = 16 * 1024;
-        glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(capacity), nullptr, GL_STATIC_DRAW);
+        glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(capacity), nullptr, GL_STATIC_DRAW);
         mListCapacity = capacity;
         mListUploaded = 0;
     }
-    glBufferSubData(GL_ARRAY_BUFFER, GLintptr(mListUploaded), GLsizeiptr(mListData.size() - mListUploaded),
+    glBufferSubData(GL_ELEMENT_ARRAY_BUFFER, GLintptr(mListUploaded * 4), GLsizeiptr(bytes - mListUploaded * 4),
                     mListData.data() + mListUploaded);
     mListUploaded = mListData.size();
     return listFirst;
@@ -141,9 +137,12 @@ unsigned GLVertexBuffer::ListVertexArray()
         return mListArray;
     if (mListArray == 0)
         glGenVertexArrays(1, &mListArray);
+    if (mListBuffer == 0)
+        glGenBuffers(1, &mListBuffer);
     glBindVertexArray(mListArray);
-    glBindBuffer(GL_ARRAY_BUFFER, mListBuffer);
-    SetVertexLayout(mListFvf, mListStride, 0);
+    glBindBuffer(GL_ARRAY_BUFFER, mBuffer);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mListBuffer);
+    SetVertexLayout(mListFvf, mListStride, mListOffset);
     mListArrayLaidOut = true;
     return mListArray;
 }

@@ -43,19 +43,21 @@ public:
     // Hands the OpenGL names to the device for deletion and forgets them.
     void RetireNames();
 
-    // Fans drawn from this buffer, re-laid as triangle lists (v0 vi vi+1) in a
-    // second buffer in the order they are first drawn, so that the faces of
-    // a material group, drawn in the same order every frame, form one range
-    // that one draw covers. Laid out for one (format, stride, offset); the
-    // lists are dropped when that or the contents change.
+    // Fans drawn from this buffer, as triangle indices (v0 vi vi+1) in an
+    // element buffer, appended in the order the fans are first drawn, so that
+    // the faces of a material group, drawn in the same order every frame,
+    // form one index range that one draw covers. Laid out for one (format,
+    // stride, offset); the lists are dropped when that or the contents change.
     bool ListsMatch(DWORD fvf, UINT stride, UINT offset) const;
     void ResetLists(DWORD fvf, UINT stride, UINT offset);
-    // First vertex of the fan's triangles in the list buffer, false when the
-    // fan has not been laid out yet.
+    // First index of the fan's triangles in the element buffer, false when
+    // the fan has not been laid out yet.
     bool FindFan(UINT start, UINT count, uint32_t& listFirst) const;
-    // Lays the fan out and uploads it (binds GL_ARRAY_BUFFER); returns its first vertex.
+    // Lays the fan out and uploads it; returns its first index. Leaves the
+    // list vertex array bound.
     uint32_t AddFan(UINT start, UINT count);
-    // The vertex array reading the list buffer; made on the first call (binds it then).
+    // The vertex array reading this buffer with the element buffer of the
+    // lists; made (and left bound) on the first call after a layout change.
     unsigned ListVertexArray();
 
 private:
@@ -72,10 +74,10 @@ private:
     UINT mArrayStride = 0;
     UINT mArrayOffset = 0;
 
-    std::unordered_map<uint64_t, uint32_t> mFans; // (start << 32 | count) -> first list vertex
-    std::vector<uint8_t> mListData;
-    size_t mListUploaded = 0;
-    size_t mListCapacity = 0;
+    std::unordered_map<uint64_t, uint32_t> mFans; // (start << 32 | count) -> first index
+    std::vector<uint32_t> mListData; // triangle indices into this buffer
+    size_t mListUploaded = 0; // indices already in the element buffer
+    size_t mListCapacity = 0; // bytes of the element buffer
     unsigned mListBuffer = 0;
     unsigned mListArray = 0;
     bool mListArrayLaidOut = false;
