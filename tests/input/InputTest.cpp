@@ -4,7 +4,6 @@
 #include <string>
 
 #include "input/CKeyLatch.h"
-#include "input/CMouseLatch.h"
 #include "input/DXInput.h"
 #include "input/KeyState.h"
 
@@ -333,33 +332,4 @@ TEST(KeyStateTest, DownNowAndPressedSinceTheQueryAreSeparateBits)
 
     SetKeySource(nullptr);
     EXPECT_EQ(GetAsyncKeyState('A'), 0);
-}
-
-TEST(MouseLatchTest, AClickBetweenTwoReadingsReadsDownOnce)
-{
-    CMouseLatch latch;
-    latch.ButtonDown(0);
-    latch.ButtonUp(0);
-    latch.Motion(3, -2);
-    latch.Motion(4, 1);
-    DIMOUSESTATE first = latch.TakeReading();
-    EXPECT_NE(first.rgbButtons[0], 0);
-    EXPECT_EQ(first.lX, 7);
-    EXPECT_EQ(first.lY, -1);
-    DIMOUSESTATE second = latch.TakeReading();
-    EXPECT_EQ(second.rgbButtons[0], 0);
-    EXPECT_EQ(second.lX, 0);
-
-    latch.ButtonDown(1);
-    EXPECT_NE(latch.TakeReading().rgbButtons[1], 0);
-    EXPECT_NE(latch.TakeReading().rgbButtons[1], 0) << "held buttons stay down";
-    latch.Reset();
-    EXPECT_EQ(latch.TakeReading().rgbButtons[1], 0);
-
-    for (int i = 0; i < 4; ++i) {
-        latch.Motion(INT32_MAX, INT32_MIN);
-    }
-    DIMOUSESTATE big = latch.TakeReading();
-    EXPECT_EQ(big.lX, INT32_MAX);
-    EXPECT_EQ(big.lY, INT32_MIN);
 }

@@ -4,9 +4,7 @@
 
 #include <vector>
 
-#include "input/DXInput.h"
 #include "input/KeyState.h"
-#include "platform/sdl/SDLDirectInput.h"
 #include "platform/sdl/SDLKeyboard.h"
 #include "platform/sdl/SDLMouse.h"
 
@@ -162,15 +160,4 @@ TEST(SdlMouseTest, LosingTheFocusReleasesTheMouseAndThePollKeepsWorking)
     mouse->HandleEvent(Motion(-4, 0));
     EXPECT_EQ(Poll(*mouse).lX, -4);
     mouse->Release();
-}
-
-TEST(SdlMouseTest, DXInputReadsTheSdlMouseThroughTheProvider)
-{
-    SDLDirectInputProvider provider(nullptr);
-    LoadDirectInputLibrary(provider);
-    DXInput input(nullptr);
-    input.CreateMouse(kWindow);
-    input.GetMouseState();
-    EXPECT_EQ(input.CursorX(), 0);
-    EXPECT_FALSE(input.LeftDown());
 }
