@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 #include <stdexcept>
 
 #ifndef TAVRIN_FONT_DIR
@@ -17,16 +19,36 @@
 
 namespace assettest {
 
-const std::string& GeneratedRoot()
-{
-    static std::string root = [] {
+namespace {
+
+// A temporary folder removed with everything in it when the process ends.
+struct ScratchFolder {
+    ScratchFolder()
+    {
         char pattern[] = "/tmp/tavrin-assets-test-XXXXXX";
         if (mkdtemp(pattern) == nullptr)
             throw std::runtime_error("cannot make a temporary folder");
-        Assets::CDataWriter::WriteAll(std::string(pattern) + "/Data", TAVRIN_FONT_DIR);
-        return std::string(pattern);
-    }();
-    return root;
+        path = pattern;
+    }
+    ~ScratchFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+    std::string path;
+};
+
+} // namespace
+
+const std::string& GeneratedRoot()
+{
+    static ScratchFolder folder;
+    static bool written = false;
+    if (!written) {
+        Assets::CDataWriter::WriteAll(folder.path + "/Data", TAVRIN_FONT_DIR);
+        written = true;
+    }
+    return folder.path;
 }
 
 std::string DataPath(const std::string& name) { return GeneratedRoot() + "/Data/" + name; }
