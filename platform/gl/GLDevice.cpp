@@ -107,9 +107,8 @@ GLDevice::GLDevice(std::unique_ptr<GLContext> context, UINT width, UINT height, 
     mWorld = mView = mProjection = Identity();
     std::memset(&mMaterial, 0, sizeof mMaterial);
     std::memset(&mLight, 0, sizeof mLight);
-    std::memset(mAppliedTransform, 0, sizeof mAppliedTransform);
-    std::memset(mAppliedLight, 0, sizeof mAppliedLight);
-    std::memset(mAppliedFragment, 0, sizeof mAppliedFragment);
+    std::memset(mTransformRows, 0, sizeof mTransformRows);
+    std::memset(mLightRows, 0, sizeof mLightRows);
     mBatchFirsts.reserve(4096);
     mBatchCounts.reserve(4096);
     mMemoryVertices.reserve(64 * 1024);
@@ -134,8 +133,9 @@ bool GLDevice::Initialise()
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, mDepthBuffer);
     if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
         return false;
-    if (!mProgram.Build())
+    if (!mPrograms[1].Build(true) || !mPrograms[0].Build(false))
         return false;
+    mAppliedProgram = 0;
     glGenBuffers(1, &mStreamBuffer);
 
     // OpenGL's defaults differ from the device's: set everything explicitly.
@@ -154,7 +154,10 @@ bool GLDevice::Initialise()
     // and down (slightly under half, so edges on integers stay off OpenGL's
     // sample points).
     const float k = 63.0f / 64.0f;
-    mProgram.SetPixelShift(k / float(mWidth), -k / float(mHeight));
+    for (int p = 1; p >= 0; --p) {
+        glUseProgram(mPrograms[p].Name());
+        mPrograms[p].SetPixelShift(k / float(mWidth), -k / float(mHeight));
+    }
 
     glDisable(GL_DEPTH_TEST);
     glDepthMask(GL_TRUE);
@@ -171,9 +174,6 @@ bool GLDevice::Initialise()
     mAppliedDestBlend = GL_ZERO;
     mAppliedCull = false;
     mAppliedCullFace = GL_BACK;
-    mProgram.SetTransformRows(mAppliedTransform);
-    mProgram.SetLightRows(mAppliedLight);
-    mProgram.SetFragmentRow(mAppliedFragment);
     ApplyFixedState();
     return glGetError() == GL_NO_ERROR;
 }
@@ -191,7 +191,8 @@ GLDevice::~GLDevice()
         glDeleteRenderbuffers(1, &mColourBuffer);
     if (mDepthBuffer != 0)
         glDeleteRenderbuffers(1, &mDepthBuffer);
-    mProgram.Destroy();
+    mPrograms[0].Destroy();
+    mPrograms[1].Destroy();
     mContext.reset();
 }
 
@@ -544,27 +545,6 @@ void GLDevice::ApplyFixedState()
 
 void GLDevice::ApplyState(DWORD fvf)
 {
-    if (mTransformDirty) {
-        float rows[GLShaderProgram::kTransformRows * 4];
-        ComputeTransformRows(rows);
-        if (std::memcmp(rows, mAppliedTransform, sizeof rows) != 0) {
-            Flush();
-            mProgram.SetTransformRows(rows);
-            std::memcpy(mAppliedTransform, rows, sizeof rows);
-        }
-        mTransformDirty = false;
-    }
-    if (mLightDirty || (fvf & D3DFVF_DIFFUSE) != (mAppliedFvfForLight & D3DFVF_DIFFUSE)) {
-        float rows[GLShaderProgram::kLightRows * 4];
-        ComputeLightRows(rows, fvf);
-        if (std::memcmp(rows, mAppliedLight, sizeof rows) != 0) {
-            Flush();
-            mProgram.SetLightRows(rows);
-            std::memcpy(mAppliedLight, rows, sizeof rows);
-        }
-        mLightDirty = false;
-        mAppliedFvfForLight = fvf;
-    }
     if (mFixedDirty)
         ApplyFixedState();
 
@@ -583,13 +563,42 @@ void GLDevice::ApplyState(DWORD fvf)
         glBindTexture(GL_TEXTURE_2D, texture);
         mAppliedTexture = texture;
     }
+
+    int wanted = (mLighting != FALSE && texture == 0) ? 1 : 0;
+    bool switched = wanted != mAppliedProgram;
+    if (switched) {
+        Flush();
+        glUseProgram(mPrograms[wanted].Name());
+        mAppliedProgram = wanted;
+    }
+    GLShaderProgram& program = mPrograms[wanted];
+    if (mTransformDirty) {
+        ComputeTransformRows(mTransformRows);
+        mTransformDirty = false;
+        switched = true;
+    }
+    if (mLightDirty || (fvf & D3DFVF_DIFFUSE) != (mLightFvf & D3DFVF_DIFFUSE)) {
+        ComputeLightRows(mLightRows, fvf);
+        mLightDirty = false;
+        mLightFvf = fvf;
+        switched = true;
+    }
+    if (switched) {
+        if (!program.HasTransformRows(mTransformRows)) {
+            Flush();
+            program.SetTransformRows(mTransformRows);
+        }
+        if (!program.HasLightRows(mLightRows)) {
+            Flush();
+            program.SetLightRows(mLightRows);
+        }
+    }
     bool alphaTest = mAlphaTest != FALSE && mAlphaFunc != D3DCMP_ALWAYS;
     const float fragment[4] = {texture != 0 ? 1.0f : 0.0f, alphaTest ? float(mAlphaFunc) : 0.0f,
                                float(mAlphaRef & 0xFF), 0.0f};
-    if (std::memcmp(fragment, mAppliedFragment, sizeof fragment) != 0) {
+    if (!program.HasFragmentRow(fragment)) {
         Flush();
-        mProgram.SetFragmentRow(fragment);
-        std::memcpy(mAppliedFragment, fragment, sizeof fragment);
+        program.SetFragmentRow(fragment);
     }
 }
 

@@ -102,7 +102,8 @@ private:
     D3DFORMAT mFormat;
     bool mInScene = false;
 
-    GLShaderProgram mProgram;
+    GLShaderProgram mPrograms[2]; // general, lit untextured
+    int mAppliedProgram = -1;
     unsigned mFramebuffer = 0, mColourBuffer = 0, mDepthBuffer = 0;
     unsigned mStreamBuffer = 0;         // vertices of DrawPrimitiveUP
     unsigned mStreamArrays[4] = {};     // one vertex array per memory layout slot
@@ -124,12 +125,11 @@ private:
     UINT mStreamOffset = 0, mStreamStride = 0;
     GLTexture* mTexture = nullptr;     // likewise
     bool mTransformDirty = true, mLightDirty = true, mFixedDirty = true;
-    DWORD mAppliedFvfForLight = 0xFFFFFFFFu;
+    DWORD mLightFvf = 0xFFFFFFFFu; // the format mLightRows were computed for
+    float mTransformRows[GLShaderProgram::kTransformRows * 4];
+    float mLightRows[GLShaderProgram::kLightRows * 4];
 
     // What OpenGL has.
-    float mAppliedTransform[GLShaderProgram::kTransformRows * 4];
-    float mAppliedLight[GLShaderProgram::kLightRows * 4];
-    float mAppliedFragment[4];
     bool mAppliedDepthTest = false, mAppliedDepthWrite = true, mAppliedBlend = false, mAppliedCull = false;
     unsigned mAppliedDepthFunc = 0, mAppliedSrcBlend = 0, mAppliedDestBlend = 0, mAppliedCullFace = 0;
     unsigned mAppliedTexture = 0;

@@ -3,11 +3,13 @@
 #define GL_GLEXT_PROTOTYPES 1
 #include <GL/glcorearb.h>
 
+#include <cstring>
+
 namespace OrvelGL {
 
 namespace {
 
-const char* const kVertexSource = R"(#version 330 core
+const char* const kVertexSource = R"(
 layout(location = 0) in vec3 aPosition;
 layout(location = 1) in vec3 aNormal;
 layout(location = 2) in vec4 aColour;
@@ -20,6 +22,12 @@ out vec2 vTexCoord;
 void main()
 {
     vec4 p = aPosition.x * uTransform[0] + aPosition.y * uTransform[1] + aPosition.z * uTransform[2] + uTransform[3];
+#ifdef LIT_UNTEXTURED
+    vec3 n = aNormal.x * uTransform[4].xyz + aNormal.y * uTransform[5].xyz + aNormal.z * uTransform[6].xyz;
+    vec4 cd = mix(vec4(uLight[1].rgb, uLight[0].a), aColour, uLight[2].w);
+    float nDotL = max(dot(n, uLight[2].xyz), 0.0);
+    vColour = vec4(clamp(uLight[0].rgb + cd.rgb * uLight[3].rgb * nDotL, 0.0, 1.0), clamp(cd.a, 0.0, 1.0));
+#else
     if (uLight[1].w > 0.5) {
         vec3 n = aNormal.x * uTransform[4].xyz + aNormal.y * uTransform[5].xyz + aNormal.z * uTransform[6].xyz;
         vec4 cd = uLight[2].w > 0.5 ? aColour : vec4(uLight[1].rgb, uLight[0].a);
@@ -28,6 +36,7 @@ void main()
     } else {
         vColour = aColour;
     }
+#endif
     vTexCoord = aTexCoord;
     // Depth 0..w becomes -w..w; pixel centres move from integers to halves.
     p.z = 2.0 * p.z - p.w;
@@ -36,7 +45,7 @@ void main()
 }
 )";
 
-const char* const kFragmentSource = R"(#version 330 core
+const char* const kFragmentSource = R"(
 in vec4 vColour;
 in vec2 vTexCoord;
 uniform sampler2D uTexture;
@@ -45,10 +54,12 @@ out vec4 oColour;
 void main()
 {
     vec4 c = vColour;
+#ifndef LIT_UNTEXTURED
     if (uFragment.x > 0.5) {
         vec4 t = texture(uTexture, vTexCoord);
         c = vec4(t.rgb * c.rgb, t.a);
     }
+#endif
     int func = int(uFragment.y + 0.5);
     if (func != 0) {
         float a = floor(clamp(c.a, 0.0, 1.0) * 255.0 + 0.5);
@@ -62,10 +73,12 @@ void main()
 }
 )";
 
-GLuint Compile(GLenum type, const char* source)
+GLuint Compile(GLenum type, const char* source, bool litUntextured)
 {
     GLuint shader = glCreateShader(type);
-    glShaderSource(shader, 1, &source, nullptr);
+    const char* parts[2] = {litUntextured ? "#version 330 core\n#define LIT_UNTEXTURED 1\n" : "#version 330 core\n",
+                            source};
+    glShaderSource(shader, 2, parts, nullptr);
     glCompileShader(shader);
     GLint ok = GL_FALSE;
     glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
@@ -90,10 +103,10 @@ void GLShaderProgram::Destroy()
     mProgram = 0;
 }
 
-bool GLShaderProgram::Build()
+bool GLShaderProgram::Build(bool litUntextured)
 {
-    GLuint vertex = Compile(GL_VERTEX_SHADER, kVertexSource);
-    GLuint fragment = Compile(GL_FRAGMENT_SHADER, kFragmentSource);
+    GLuint vertex = Compile(GL_VERTEX_SHADER, kVertexSource, litUntextured);
+    GLuint fragment = Compile(GL_FRAGMENT_SHADER, kFragmentSource, litUntextured);
     if (vertex == 0 || fragment == 0) {
         if (vertex != 0)
             glDeleteShader(vertex);
@@ -120,21 +133,42 @@ bool GLShaderProgram::Build()
     mPixelLocation = glGetUniformLocation(program, "uPixelShift");
     glUseProgram(program);
     glUniform1i(glGetUniformLocation(program, "uTexture"), 0);
+    glUniform4fv(mTransformLocation, kTransformRows, mTransform);
+    glUniform4fv(mLightLocation, kLightRows, mLight);
+    glUniform4fv(mFragmentLocation, 1, mFragment);
     return true;
 }
 
-void GLShaderProgram::SetTransformRows(const float* rows) const
+bool GLShaderProgram::HasTransformRows(const float* rows) const
 {
+    return std::memcmp(rows, mTransform, sizeof mTransform) == 0;
+}
+
+bool GLShaderProgram::HasLightRows(const float* rows) const
+{
+    return std::memcmp(rows, mLight, sizeof mLight) == 0;
+}
+
+bool GLShaderProgram::HasFragmentRow(const float* row) const
+{
+    return std::memcmp(row, mFragment, sizeof mFragment) == 0;
+}
+
+void GLShaderProgram::SetTransformRows(const float* rows)
+{
+    std::memcpy(mTransform, rows, sizeof mTransform);
     glUniform4fv(mTransformLocation, kTransformRows, rows);
 }
 
-void GLShaderProgram::SetLightRows(const float* rows) const
+void GLShaderProgram::SetLightRows(const float* rows)
 {
+    std::memcpy(mLight, rows, sizeof mLight);
     glUniform4fv(mLightLocation, kLightRows, rows);
 }
 
-void GLShaderProgram::SetFragmentRow(const float* row) const
+void GLShaderProgram::SetFragmentRow(const float* row)
 {
+    std::memcpy(mFragment, row, sizeof mFragment);
     glUniform4fv(mFragmentLocation, 1, row);
 }
 

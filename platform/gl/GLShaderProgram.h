@@ -18,6 +18,11 @@
 // Fragment row: texture bound (1/0), alpha compare function (D3DCMP 1..8, 0 = no test),
 // alpha reference 0..255, unused.
 // Pixel row: the pixel-centre shift in clip units per w (x, y).
+//
+// Two variants: the general one, and one for lit untextured draws (models)
+// without the lighting switch and texture branch, which llvmpipe runs
+// markedly faster per vertex. Each keeps the uniform values it was given, so
+// that the device sends only what differs for the program in use.
 
 namespace OrvelGL {
 
@@ -35,16 +40,20 @@ public:
     GLShaderProgram(const GLShaderProgram&) = delete;
     GLShaderProgram& operator=(const GLShaderProgram&) = delete;
 
-    // Compiles and links; false (with nothing left behind) on failure.
-    bool Build();
+    // Compiles and links (leaving it in use); false on failure.
+    bool Build(bool litUntextured);
     unsigned Name() const { return mProgram; }
     // Deletes the program (while its context is still current).
     void Destroy();
 
-    // Upload rows of the vertex uniform array; the program must be in use.
-    void SetTransformRows(const float* rows) const;
-    void SetLightRows(const float* rows) const;
-    void SetFragmentRow(const float* row) const;
+    // Whether the program already has these values.
+    bool HasTransformRows(const float* rows) const;
+    bool HasLightRows(const float* rows) const;
+    bool HasFragmentRow(const float* row) const;
+    // Upload values; the program must be in use.
+    void SetTransformRows(const float* rows);
+    void SetLightRows(const float* rows);
+    void SetFragmentRow(const float* row);
     void SetPixelShift(float x, float y) const;
 
 private:
@@ -53,6 +62,9 @@ private:
     int mLightLocation = -1;
     int mFragmentLocation = -1;
     int mPixelLocation = -1;
+    float mTransform[kTransformRows * 4] = {};
+    float mLight[kLightRows * 4] = {};
+    float mFragment[4] = {};
 };
 
 } // namespace OrvelGL
