@@ -432,14 +432,14 @@ void RenderPictureSheet(const std::string& fontDir, CGlyphRenderer& font, const 
     place("Title.bmp", 300, 16, false);
     place("Energy.bmp", 880, 16, false);
     place("Cursor.bmp", 1000, 16, false);
-    int x = 1090;
+    int x = 1110;
     for (int d = 0; d < 10; ++d) {
         std::string name = "n" + std::to_string(d) + ".bmp";
         CBitmapImage digit = Composite(set.Build(name), behind);
         sheet.Blit(digit, x, 36, 0x1000000);
         x += digit.Width();
     }
-    font.Draw(sheet, "n0.bmp .. n9.bmp", 1090, 30, 13, 0xE8D070);
+    font.Draw(sheet, "n0.bmp .. n9.bmp", 1110, 30, 13, 0xE8D070);
     place("HelpText.bmp", 300, 270, false);
     place("LoseScreen.bmp", 300, 520, true);
     place("WinScreen.bmp", 830, 520, true);
