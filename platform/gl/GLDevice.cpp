@@ -259,6 +259,7 @@ HRESULT GLDevice::UpdateTexture(IDirect3DTexture9* sourceTexture, IDirect3DTextu
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     }
+    mStateChanged = true; // the texture is uploaded again at its next draw
     return D3D_OK;
 }
 
@@ -272,6 +273,12 @@ void GLDevice::ForgetTextureLocked(GLTexture* texture)
 {
     if (mTexture == texture)
         mTexture = nullptr;
+    mStateChanged = true;
+}
+
+void GLDevice::TextureChangedLocked()
+{
+    mStateChanged = true;
 }
 
 void GLDevice::RetireBufferLocked(unsigned buffer)
@@ -324,9 +331,9 @@ HRESULT GLDevice::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* mat
     }
     if (std::memcmp(target, matrix, sizeof *matrix) != 0) {
         *target = *matrix;
-        mTransformDirty = true;
+        mTransformDirty = mStateChanged = true;
         if (state == D3DTS_VIEW)
-            mLightDirty = true;
+            mLightDirty = mStateChanged = true;
     }
     return D3D_OK;
 }
@@ -354,9 +361,9 @@ HRESULT GLDevice::SetRenderState(D3DRENDERSTATETYPE state, DWORD value)
     if (*target != value) {
         *target = value;
         if (lightState)
-            mLightDirty = true;
+            mLightDirty = mStateChanged = true;
         else
-            mFixedDirty = true;
+            mFixedDirty = mStateChanged = true;
     }
     return D3D_OK;
 }
@@ -375,7 +382,7 @@ HRESULT GLDevice::SetLight(DWORD index, const D3DLIGHT9* light)
         return D3D_OK; // one light only
     mLight = *light;
     mLightValid = true;
-    mLightDirty = true;
+    mLightDirty = mStateChanged = true;
     return D3D_OK;
 }
 
@@ -384,7 +391,7 @@ HRESULT GLDevice::LightEnable(DWORD index, BOOL enable)
     std::lock_guard<std::mutex> hold(mMutex);
     if (index == 0 && mLightEnabled != (enable != FALSE)) {
         mLightEnabled = enable != FALSE;
-        mLightDirty = true;
+        mLightDirty = mStateChanged = true;
     }
     return D3D_OK;
 }
@@ -396,7 +403,7 @@ HRESULT GLDevice::SetMaterial(const D3DMATERIAL9* material)
         return D3DERR_INVALIDCALL;
     if (std::memcmp(&mMaterial, material, sizeof *material) != 0) {
         mMaterial = *material;
-        mLightDirty = true;
+        mLightDirty = mStateChanged = true;
     }
     return D3D_OK;
 }
@@ -435,8 +442,10 @@ HRESULT GLDevice::SetTexture(DWORD stage, IDirect3DTexture9* texture)
         if (glTexture == nullptr || stage != 0)
             return D3DERR_INVALIDCALL; // only stage 0 is modelled
     }
-    if (stage == 0)
+    if (stage == 0 && mTexture != glTexture) {
         mTexture = glTexture;
+        mStateChanged = true;
+    }
     return D3D_OK;
 }
 
@@ -677,7 +686,11 @@ HRESULT GLDevice::DrawPrimitive(D3DPRIMITIVETYPE primitiveType, UINT startVertex
     if (end > mStream->Length() || uint64_t(startVertex) + vertices > 0x7FFFFFFFu)
         return D3DERR_INVALIDCALL;
 
-    ApplyState(mFvf);
+    if (mStateChanged || mFvf != mAppliedStateFvf) {
+        ApplyState(mFvf);
+        mStateChanged = false;
+        mAppliedStateFvf = mFvf;
+    }
     if (mStream->NeedsUpload()) {
         Flush();
         mStream->Upload();
@@ -726,7 +739,11 @@ HRESULT GLDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE primitiveType, UINT primitive
     if (bytes > 0x7FFFFFFFu)
         return D3DERR_INVALIDCALL;
 
-    ApplyState(mFvf);
+    if (mStateChanged || mFvf != mAppliedStateFvf) {
+        ApplyState(mFvf);
+        mStateChanged = false;
+        mAppliedStateFvf = mFvf;
+    }
     // One vertex array per memory layout, kept in a small table.
     int slot = -1;
     for (int i = 0; i < 4; ++i)

@@ -71,6 +71,8 @@ public:
     std::mutex& Mutex() { return mMutex; }
     void ForgetVertexBufferLocked(GLVertexBuffer* buffer);
     void ForgetTextureLocked(GLTexture* texture);
+    // A texture's pixels changed (it is uploaded again at its next draw).
+    void TextureChangedLocked();
     void RetireBufferLocked(unsigned buffer);
     void RetireVertexArrayLocked(unsigned vertexArray);
     void RetireTextureLocked(unsigned texture);
@@ -125,6 +127,9 @@ private:
     UINT mStreamOffset = 0, mStreamStride = 0;
     GLTexture* mTexture = nullptr;     // likewise
     bool mTransformDirty = true, mLightDirty = true, mFixedDirty = true;
+    // Anything a draw depends on changed since the last draw applied state.
+    bool mStateChanged = true;
+    DWORD mAppliedStateFvf = 0xFFFFFFFFu;
     DWORD mLightFvf = 0xFFFFFFFFu; // the format mLightRows were computed for
     float mTransformRows[GLShaderProgram::kTransformRows * 4];
     float mLightRows[GLShaderProgram::kLightRows * 4];

@@ -72,6 +72,7 @@ HRESULT GLTexture::UnlockRect(UINT level)
         return D3DERR_INVALIDCALL;
     mLocked = false;
     mDirty = true;
+    mDevice->TextureChangedLocked();
     return D3D_OK;
 }
 

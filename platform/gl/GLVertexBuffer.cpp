@@ -81,6 +81,8 @@ bool GLVertexBuffer::ListsMatch(DWORD fvf, UINT stride, UINT offset) const
 void GLVertexBuffer::ResetLists(DWORD fvf, UINT stride, UINT offset)
 {
     mFans.clear();
+    mFanOrder.clear();
+    mNextFan = 0;
     mListData.clear();
     mListUploaded = 0;
     if (!ListsMatch(fvf, stride, offset))
@@ -90,12 +92,20 @@ void GLVertexBuffer::ResetLists(DWORD fvf, UINT stride, UINT offset)
     mListOffset = offset;
 }
 
-bool GLVertexBuffer::FindFan(UINT start, UINT count, uint32_t& listFirst) const
+bool GLVertexBuffer::FindFan(UINT start, UINT count, uint32_t& listFirst)
 {
-    auto found = mFans.find(uint64_t(start) << 32 | count);
-    if (found == mFans.end())
-        return false;
-    listFirst = found->second;
+    // Models draw their faces in the same order every frame: try the next one first.
+    size_t position;
+    if (mNextFan < mFanOrder.size() && mFanOrder[mNextFan].start == start && mFanOrder[mNextFan].count == count) {
+        position = mNextFan;
+    } else {
+        auto found = mFans.find(uint64_t(start) << 32 | count);
+        if (found == mFans.end())
+            return false;
+        position = found->second;
+    }
+    listFirst = mFanOrder[position].first;
+    mNextFan = position + 1;
     return true;
 }
 
@@ -108,7 +118,9 @@ uint32_t GLVertexBuffer::AddFan(UINT start, UINT count)
         mListData.push_back(start + v);
         mListData.push_back(start + v + 1);
     }
-    mFans.emplace(uint64_t(start) << 32 | count, listFirst);
+    mFans.emplace(uint64_t(start) << 32 | count, mFanOrder.size());
+    mFanOrder.push_back(Fan{start, count, listFirst});
+    mNextFan = mFanOrder.size();
 
     // The element buffer belongs to the list vertex array: bind that first.
     glBindVertexArray(ListVertexArray());

@@ -52,7 +52,7 @@ public:
     void ResetLists(DWORD fvf, UINT stride, UINT offset);
     // First index of the fan's triangles in the element buffer, false when
     // the fan has not been laid out yet.
-    bool FindFan(UINT start, UINT count, uint32_t& listFirst) const;
+    bool FindFan(UINT start, UINT count, uint32_t& listFirst);
     // Lays the fan out and uploads it; returns its first index. Leaves the
     // list vertex array bound.
     uint32_t AddFan(UINT start, UINT count);
@@ -74,7 +74,13 @@ private:
     UINT mArrayStride = 0;
     UINT mArrayOffset = 0;
 
-    std::unordered_map<uint64_t, uint32_t> mFans; // (start << 32 | count) -> first index
+    struct Fan {
+        UINT start, count;
+        uint32_t first; // first index in the element buffer
+    };
+    std::vector<Fan> mFanOrder;                   // in the order first drawn
+    std::unordered_map<uint64_t, size_t> mFans;   // (start << 32 | count) -> position in mFanOrder
+    size_t mNextFan = 0;                          // the fan after the last one found
     std::vector<uint32_t> mListData; // triangle indices into this buffer
     size_t mListUploaded = 0; // indices already in the element buffer
     size_t mListCapacity = 0; // bytes of the element buffer
