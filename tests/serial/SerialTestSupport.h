@@ -52,16 +52,6 @@ inline std::string LoadError(const std::vector<uint8_t>& bytes, SSerialData& rec
     return "";
 }
 
-// Declares only the Int "a".
-struct IntRecord : SSerialData {
-    int32_t a = -1;
-    CSerialInfo* GetSerialInfo() override {
-        CSerialInfo* info = new CSerialInfo();
-        info->AddAttribute("a", &a);
-        return info;
-    }
-};
-
 // A record of every kind, scalar and array.
 struct Inner : SSerialData {
     int32_t x = 0;

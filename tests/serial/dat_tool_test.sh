@@ -24,8 +24,9 @@ JSON
 cmp -s "$dir/a.dat" "$dir/b.dat" || fail "dump then pack does not give the same bytes"
 grep -q '"Scale": 0.25' "$dir/a.json" || fail "Scale not in the dump"
 grep -q '0.1,' "$dir/a.json" || fail "0.1 does not print in its shortest form"
-first=$(head -c 200 "$dir/a.json" | tr -d ' \n' | cut -c1-14)
-[ "$first" = '{"VertexData"' ] || [ "$first" = '{"VertexData":' ] || fail "keys not in declaration order: $first"
+keys=$(grep -o '^  "[A-Za-z]*"' "$dir/a.json" | tr -d ' "' | tr '\n' ' ')
+[ "$keys" = "VertexData Scale FaceList NormalData FaceNormalList MaterialList FaceMaterialList " ] ||
+    fail "keys not in declaration order: $keys"
 
 # The worked example: 129 bytes in which only some fields are set.
 printf '\000\005\000\000\000Model\000\005\000\000\000Scale\000\000\200\077\001' > "$dir/ex.dat"
@@ -46,21 +47,12 @@ printf '\001' > "$dir/bad.dat"
 [ "$(cat "$dir/bad.err")" = "CSerialDataLoad::ReadData() - Invalid file format (Type != 0)" ] ||
     fail "malformed file message: $(cat "$dir/bad.err")"
 [ ! -s "$dir/bad.out" ] || fail "malformed file printed on stdout"
-head -c 100 "$dir/ex.dat" > "$dir/cut.dat"
-"$tool" dump "$dir/cut.dat" > /dev/null 2> "$dir/cut.err"
-[ $? -eq 1 ] || fail "truncated file does not exit 1"
-grep -q "^TReadStream::Read() - " "$dir/cut.err" || fail "truncated file message: $(cat "$dir/cut.err")"
 
-# Bad JSON and usage errors.
+# Bad input and usage errors.
 echo '{"FaceList": [[0, 1, 2.5]]}' > "$dir/badint.json"
 "$tool" pack "$dir/badint.json" "$dir/x.dat" 2> "$dir/badint.err"
 [ $? -eq 1 ] || fail "a fractional index does not exit 1"
 grep -q 'FaceList\[0\]\[2\]' "$dir/badint.err" || fail "bad index message: $(cat "$dir/badint.err")"
-"$tool" pack "$dir/missing.json" "$dir/x.dat" 2> /dev/null
-[ $? -eq 1 ] || fail "missing input does not exit 1"
-"$tool" pack "$dir/model.json" "$dir/no/such/dir/x.dat" 2> "$dir/nowrite.err"
-[ $? -eq 1 ] || fail "unwritable output does not exit 1"
-grep -q "^Cannot write file: '" "$dir/nowrite.err" || fail "unwritable output message"
 "$tool" 2> "$dir/usage.err"
 [ $? -eq 2 ] || fail "no arguments does not exit 2"
 grep -q '^usage: tavrin-dat' "$dir/usage.err" || fail "no usage line"
