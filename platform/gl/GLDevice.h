@@ -9,9 +9,12 @@
 //
 // Draw batching: draws are collected while nothing that affects them changes
 // (vertex array, primitive type, uniforms, fixed state, texture) and issued
-// as one glMultiDrawArrays when something does, at EndScene, Clear, Present
-// and read-back. Set calls only record the wanted state; what reaches OpenGL
-// is compared with what it already has, so setting a value again costs nothing.
+// together (one draw for adjoining ranges, a multi-draw otherwise) when
+// something does, at EndScene, Clear, Present and read-back. Fans from a
+// vertex buffer are drawn as ranges of that buffer's triangle indices (see
+// GLVertexBuffer). Set calls only record the wanted state; what reaches
+// OpenGL is compared with what it already has, so setting a value again
+// costs nothing.
 
 #include <atomic>
 #include <cstdint>

@@ -10,7 +10,8 @@ struct LetterboxRect {
     int x, y, width, height;
 };
 
-// A zero or negative size gives an empty rectangle at (0, 0).
+// A zero or negative size gives an empty rectangle at (0, 0); otherwise the
+// rectangle is at least one pixel each way.
 LetterboxRect ComputeLetterbox(int sourceWidth, int sourceHeight, int drawableWidth, int drawableHeight);
 
 } // namespace OrvelGL

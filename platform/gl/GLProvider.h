@@ -36,8 +36,13 @@
 // - Textures: A8R8G8B8 and X8R8G8B8, one level; system-memory (and managed)
 //   textures are lockable and give a pitch; UpdateTexture copies a
 //   system-memory texture into a default-pool texture of the same size.
-// - Consecutive draws that share state are batched into one glMultiDrawArrays;
-//   only state that changed is sent to OpenGL.
+// - Speed on a software renderer: draws that share state are collected and
+//   issued together; triangle fans from a vertex buffer are kept as triangle
+//   indices per buffer (laid out the first time each fan is drawn), so a run
+//   of faces drawn in the same order every frame is one index range of one
+//   draw. Only state that changed is sent to OpenGL; lit untextured draws
+//   use a program without the lighting switch and texture branch.
+// - Window mode swaps without waiting for the vertical retrace.
 // Left out: more than one light (indices above 0 are accepted and ignored),
 // point and spot lights, specular, fog, mip levels, texture stages above 0,
 // stencil, multisampling, Lock flags, dirty regions and Present rectangles.
@@ -47,7 +52,9 @@
 // while the thread that created the device draws. OpenGL objects are created,
 // filled and deleted only on the creating thread, at the next draw that uses
 // them. Clear, BeginScene, EndScene, Present, the draws and ReadBackBuffer
-// must be called on the creating thread (D3DERR_INVALIDCALL otherwise).
+// must be called on the creating thread (D3DERR_INVALIDCALL otherwise); the
+// last reference to the device must also be dropped there (it deletes the
+// context).
 
 #include <cstdint>
 #include <vector>

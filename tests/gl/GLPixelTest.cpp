@@ -304,12 +304,20 @@ TEST_F(GLDeviceTest, NearerFacesHideFartherOnesWhateverTheOrder)
     EndFrame();
     Read();
     EXPECT_EQ(CountPixels(0xFF00FF00u), int(kWidth * kHeight));
-    // A depth beyond 1 is clipped away.
+    // Depths outside 0..1 are clipped away, 0 itself is drawn.
     mDevice->SetRenderState(D3DRS_ZENABLE, TRUE);
     const float beyond[4][3] = {{-1, 1, 1.5f}, {1, 1, 1.5f}, {1, -1, 1.5f}, {-1, -1, 1.5f}};
+    const float behind[4][3] = {{-1, 1, -0.2f}, {1, 1, -0.2f}, {1, -1, -0.2f}, {-1, -1, -0.2f}};
+    const float atZero[4][3] = {{-1, 1, 0}, {1, 1, 0}, {1, -1, 0}, {-1, -1, 0}};
     BeginFrame(kSky);
     mDevice->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, beyond, 12);
+    mDevice->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, behind, 12);
     EndFrame();
     Read();
     EXPECT_EQ(CountPixels(kSkyPixel), int(kWidth * kHeight));
+    BeginFrame(kSky);
+    mDevice->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, atZero, 12);
+    EndFrame();
+    Read();
+    EXPECT_EQ(CountPixels(0xFF00FF00u), int(kWidth * kHeight));
 }
