@@ -23,7 +23,10 @@ struct IgnoreSystemLeaks {
     ~IgnoreSystemLeaks() { __lsan_enable(); }
 };
 #else
-struct IgnoreSystemLeaks {};
+struct IgnoreSystemLeaks {
+    IgnoreSystemLeaks() {}
+    ~IgnoreSystemLeaks() {}
+};
 #endif
 
 TEST(GLWindowTest, PresentLetterboxesIntoTheWindowAndKeepsDrawingWithoutFocus)
