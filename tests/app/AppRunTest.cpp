@@ -34,8 +34,7 @@ class AppRunTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        const char* binary = std::getenv("TAVRIN_BINARY_DIR");
-        data = std::string(binary != nullptr ? binary : ".") + "/Data";
+        data = TAVRIN_DATA_DIR;
         struct stat st;
         if (stat((data + "/Title.bmp").c_str(), &st) != 0) {
             GTEST_SKIP() << "no generated Data folder at " << data;
