@@ -180,6 +180,8 @@ bool GLDevice::Initialise()
 
 GLDevice::~GLDevice()
 {
+    if (mContext && !mContext->IsCurrent())
+        mContext->MakeCurrent();
     DeleteRetiredNames();
     if (mStreamArrays[0] != 0 || mStreamArrays[1] != 0 || mStreamArrays[2] != 0 || mStreamArrays[3] != 0)
         glDeleteVertexArrays(4, mStreamArrays);
@@ -673,7 +675,7 @@ HRESULT GLDevice::DrawPrimitive(D3DPRIMITIVETYPE primitiveType, UINT startVertex
     std::lock_guard<std::mutex> hold(mMutex);
     GLenum mode;
     uint64_t vertices;
-    if (!OnOwnerThread() || !mInScene || !Primitive(primitiveType, primitiveCount, mode, vertices))
+    if (!UsableHere() || !mInScene || !Primitive(primitiveType, primitiveCount, mode, vertices))
         return D3DERR_INVALIDCALL;
     if (mStream == nullptr || mStream->IsLocked() || !VertexFormatSupported(mFvf) ||
         mStreamStride < VertexFormatSize(mFvf) || (mTexture != nullptr && !mTexture->Drawable()))
@@ -729,7 +731,7 @@ HRESULT GLDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE primitiveType, UINT primitive
     std::lock_guard<std::mutex> hold(mMutex);
     GLenum mode;
     uint64_t vertices;
-    if (!OnOwnerThread() || !mInScene || !Primitive(primitiveType, primitiveCount, mode, vertices) ||
+    if (!UsableHere() || !mInScene || !Primitive(primitiveType, primitiveCount, mode, vertices) ||
         vertexData == nullptr || !VertexFormatSupported(mFvf) || vertexStride < VertexFormatSize(mFvf) ||
         (mTexture != nullptr && !mTexture->Drawable()))
         return D3DERR_INVALIDCALL;
@@ -787,7 +789,7 @@ HRESULT GLDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE primitiveType, UINT primitive
 HRESULT GLDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR colour, float z, DWORD /*stencil*/)
 {
     std::lock_guard<std::mutex> hold(mMutex);
-    if (!OnOwnerThread() || (count != 0 && rects != nullptr) ||
+    if (!UsableHere() || (count != 0 && rects != nullptr) ||
         (flags & ~(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER)) != 0)
         return D3DERR_INVALIDCALL;
     Flush();
@@ -813,7 +815,7 @@ HRESULT GLDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR
 HRESULT GLDevice::BeginScene()
 {
     std::lock_guard<std::mutex> hold(mMutex);
-    if (!OnOwnerThread() || mInScene)
+    if (!UsableHere() || mInScene)
         return D3DERR_INVALIDCALL;
     mInScene = true;
     return D3D_OK;
@@ -822,7 +824,7 @@ HRESULT GLDevice::BeginScene()
 HRESULT GLDevice::EndScene()
 {
     std::lock_guard<std::mutex> hold(mMutex);
-    if (!OnOwnerThread() || !mInScene)
+    if (!UsableHere() || !mInScene)
         return D3DERR_INVALIDCALL;
     Flush();
     mInScene = false;
@@ -853,7 +855,7 @@ HRESULT GLDevice::Present(const RECT* /*sourceRect*/, const RECT* /*destRect*/, 
                           const void* /*dirtyRegion*/)
 {
     std::lock_guard<std::mutex> hold(mMutex);
-    if (!OnOwnerThread())
+    if (!UsableHere())
         return D3DERR_INVALIDCALL;
     Flush();
     // Never lost: a window without the focus is still drawn to.
@@ -868,7 +870,7 @@ HRESULT GLDevice::Present(const RECT* /*sourceRect*/, const RECT* /*destRect*/, 
 HRESULT GLDevice::ReadBackBuffer(std::vector<uint32_t>& pixels, UINT& width, UINT& height)
 {
     std::lock_guard<std::mutex> hold(mMutex);
-    if (!OnOwnerThread())
+    if (!UsableHere())
         return D3DERR_INVALIDCALL;
     Flush();
     try {

@@ -85,7 +85,12 @@ private:
     ~GLDevice() override;
     bool Initialise();
 
-    bool OnOwnerThread() const { return std::this_thread::get_id() == mOwner; }
+    // On the device's thread, with its context current (made so when another
+    // device's was); false elsewhere.
+    bool UsableHere()
+    {
+        return std::this_thread::get_id() == mOwner && (mContext->IsCurrent() || mContext->MakeCurrent());
+    }
     // Issues the collected draws, if any.
     void Flush();
     // Brings uniforms and fixed state up to what the Set calls asked for.

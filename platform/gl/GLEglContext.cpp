@@ -65,11 +65,16 @@ std::unique_ptr<GLEglContext> GLEglContext::Create()
     EGLContext context = eglCreateContext(display, config, EGL_NO_CONTEXT, contextAttributes);
     if (context == EGL_NO_CONTEXT)
         return nullptr;
-    if (!eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, context)) {
-        eglDestroyContext(display, context);
+    std::unique_ptr<GLEglContext> made(new GLEglContext(display, context));
+    if (!made->MakeCurrent())
         return nullptr;
-    }
-    return std::unique_ptr<GLEglContext>(new GLEglContext(display, context));
+    return made;
+}
+
+bool GLEglContext::Bind()
+{
+    return eglMakeCurrent(static_cast<EGLDisplay>(mDisplay), EGL_NO_SURFACE, EGL_NO_SURFACE,
+                          static_cast<EGLContext>(mContext)) == EGL_TRUE;
 }
 
 GLEglContext::~GLEglContext()

@@ -20,6 +20,9 @@ public:
     void Swap() override {}
     bool HasWindow() const override { return false; }
 
+protected:
+    bool Bind() override;
+
 private:
     GLEglContext(void* display, void* context) : mDisplay(display), mContext(context) {}
     void* mDisplay;

@@ -17,12 +17,16 @@ std::unique_ptr<GLSdlContext> GLSdlContext::Create(SDL_Window* window, bool full
     SDL_GLContext context = SDL_GL_CreateContext(window);
     if (context == nullptr)
         return nullptr;
-    if (SDL_GL_MakeCurrent(window, context) != 0) {
-        SDL_GL_DeleteContext(context);
+    std::unique_ptr<GLSdlContext> made(new GLSdlContext(window, context));
+    if (!made->MakeCurrent())
         return nullptr;
-    }
     SDL_GL_SetSwapInterval(0);
-    return std::unique_ptr<GLSdlContext>(new GLSdlContext(window, context));
+    return made;
+}
+
+bool GLSdlContext::Bind()
+{
+    return SDL_GL_MakeCurrent(mWindow, static_cast<SDL_GLContext>(mContext)) == 0;
 }
 
 GLSdlContext::~GLSdlContext()

@@ -23,6 +23,9 @@ public:
     void Swap() override;
     bool HasWindow() const override { return true; }
 
+protected:
+    bool Bind() override;
+
 private:
     GLSdlContext(SDL_Window* window, void* context) : mWindow(window), mContext(context) {}
     SDL_Window* mWindow;

@@ -362,6 +362,33 @@ TEST_F(GLContractTest, ReleasingABoundBufferMidFrameKeepsTheQueuedDraw)
     EXPECT_EQ(Pixel(x, y), 0xFFFFFFFFu);
 }
 
+TEST_F(GLContractTest, TwoDevicesOnOneThreadEachDrawIntoTheirOwnBackBuffer)
+{
+    D3DPRESENT_PARAMETERS parameters;
+    std::memset(&parameters, 0, sizeof parameters);
+    parameters.BackBufferWidth = 16;
+    parameters.BackBufferHeight = 8;
+    parameters.EnableAutoDepthStencil = TRUE;
+    IDirect3DDevice9* second = nullptr;
+    ASSERT_EQ(mD3D->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, 0x40, &parameters, &second), D3D_OK);
+    // Interleaved: each call goes to the device it is made on.
+    ASSERT_EQ(mDevice->Clear(0, nullptr, D3DCLEAR_TARGET, 0x00FF0000, 1.0f, 0), D3D_OK);
+    ASSERT_EQ(second->Clear(0, nullptr, D3DCLEAR_TARGET, 0x0000FF00, 1.0f, 0), D3D_OK);
+    Read();
+    EXPECT_EQ(CountPixels(0xFFFF0000u), int(kWidth * kHeight));
+    std::vector<uint32_t> pixels;
+    UINT w = 0, h = 0;
+    ASSERT_EQ(OrvelGL::ReadBackBuffer(second, pixels, w, h), D3D_OK);
+    ASSERT_EQ(pixels.size(), size_t(16 * 8));
+    EXPECT_EQ(pixels[0], 0xFF00FF00u);
+    EXPECT_EQ(second->Release(), 0u);
+    // The first device still works once the second is gone.
+    BeginFrame(0x000000FF);
+    EndFrame();
+    Read();
+    EXPECT_EQ(CountPixels(0xFF0000FFu), int(kWidth * kHeight));
+}
+
 TEST(GLProviderTest, RefusesAWrongVersionAndUnloadedUse)
 {
     OrvelGL::GLProvider provider(OrvelGL::GLContextMode::Headless);
