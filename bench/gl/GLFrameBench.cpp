@@ -301,4 +301,12 @@ void Frame(benchmark::State& state)
 // With --benchmark_repetitions the minimum is reported too: on a shared
 // machine it is the best estimate of the uncontended frame time.
 BENCHMARK(Frame)
-    ->ComputeStatistics("min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); })->Args({0, 40})->Args({300, 1})->Args({300, 40})->Args({1000, 40})->Args({3500, 1})->Args({3500, 40})->Unit(benchmark::kMillisecond)->UseRealTime();
+    ->ComputeStatistics("min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); })
+    ->Args({0, 40})
+    ->Args({300, 1})
+    ->Args({300, 40})
+    ->Args({1000, 40})
+    ->Args({3500, 1})
+    ->Args({3500, 40})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
