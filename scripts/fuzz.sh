@@ -19,12 +19,15 @@ CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithD
   -DTAVRIN_FUZZ=ON -DTAVRIN_TESTS=OFF -DTAVRIN_BENCH=OFF -DTAVRIN_PLATFORM=OFF -DTAVRIN_SANITIZE=ON \
   -DCMAKE_C_FLAGS=-fsanitize=fuzzer-no-link -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link > "$build.configure.log" 2>&1 ||
   { cat "$build.configure.log"; echo "fuzz: configure failed" >&2; exit 1; }
-cmake --build "$build" -j "${TAVRIN_FUZZ_JOBS:-$(nproc)}"
+# Keep going past a failing target so that every fuzz target that builds still runs.
+build_ok=1
+cmake --build "$build" -j "${TAVRIN_FUZZ_JOBS:-$(nproc)}" -- -k 0 || build_ok=0
 
 mapfile -t targets < <(find "$build" -path "$build/CMakeFiles" -prune -o -type f -perm -u+x -name 'fuzz_*' -print | sort)
 if [ ${#targets[@]} -eq 0 ]; then
   echo "fuzz: no fuzz_* targets built"
-  exit 0
+  [ $build_ok -eq 1 ]
+  exit
 fi
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
@@ -58,4 +61,8 @@ for exe in "${targets[@]}"; do
   rm -rf "$work"
   trap - EXIT
 done
+if [ $build_ok -eq 0 ]; then
+  echo "fuzz: FAILED: some targets did not build (see above)"
+  failed=1
+fi
 exit $failed

@@ -52,11 +52,13 @@ int64_t MinElementBytes(AttributeKind kind) {
 
 } // namespace
 
-CSerialDataLoad::CSerialDataLoad(const tlib::TString& path) : mStream(nullptr), mDepth(0) {
+CSerialDataLoad::CSerialDataLoad(const tlib::TString& path)
+    : mStream(nullptr), mStreamSize(0), mStreamRead(0), mDepth(0) {
     mStream = new tlib::TReadStream(path, true);
+    mStreamSize = mStream->Size();
 }
 
-CSerialDataLoad::CSerialDataLoad() : mStream(nullptr), mDepth(0) {}
+CSerialDataLoad::CSerialDataLoad() : mStream(nullptr), mStreamSize(0), mStreamRead(0), mDepth(0) {}
 
 CSerialDataLoad::~CSerialDataLoad() { delete mStream; }
 
@@ -68,12 +70,13 @@ void CSerialDataLoad::ReadBytes(void* buffer, int length) {
     // untouched buffer; never act on bytes that were not read.
     if (mStream->Eof())
         throw tlib::TException("TReadStream::Read() - Cannot read past end of file");
+    mStreamRead += length;
 }
 
 int64_t CSerialDataLoad::BytesLeft() const {
     if (!mStream)
         return 0;
-    int64_t left = mStream->Size() - mStream->Position();
+    int64_t left = mStreamSize - mStreamRead;
     return left > 0 ? left : 0;
 }
 

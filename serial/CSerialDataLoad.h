@@ -60,6 +60,8 @@ private:
     int32_t ReadCount();
 
     tlib::TReadStream* mStream; // owned; null for other sources
+    int64_t mStreamSize;        // the file's size when it was opened
+    int64_t mStreamRead;        // bytes read from the stream so far
     int mDepth;                 // structures and arrays being read, for the nesting bound
 };
 
