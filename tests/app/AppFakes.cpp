@@ -84,7 +84,7 @@ bool FakeWindowLayer::PostMessage(HWND window, UINT message, WPARAM wParam, LPAR
 
 void FakeWindowLayer::PostQuitMessage(int)
 {
-    mQuit = true;
+    mQuit = !ignoreQuit;
 }
 
 bool FakeWindowLayer::SetTimer(HWND, UINT, UINT periodMs)

@@ -41,6 +41,7 @@ public:
     int screenWidth = 1280, screenHeight = 1024;
     bool failRegister = false;
     bool failCreate = false;
+    bool ignoreQuit = false; // PostQuitMessage does nothing (a read then fails once the window is gone)
 
 private:
     struct SWindow {

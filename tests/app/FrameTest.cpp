@@ -245,6 +245,33 @@ TEST_F(FrameTest, TheWindowProcedureHandlesItsMessages)
     EXPECT_EQ(windows.GetMessage(&msg, window), 0);
 }
 
+TEST_F(FrameTest, TheLoopEndsOnQuitOrOnAFailedReadAfterTheWindowIsGone)
+{
+    gGame = new CGame();
+    gGame->state = 1;
+    gLoaded = true;
+    windows.ignoreQuit = true;
+    windows.onTick = [&](int tick) {
+        if (tick == 3) {
+            keys.KeyDown(VK_ESCAPE, false);
+        }
+    };
+    RunMessageLoop(); // returns: the window is gone, the failed read is the end
+    EXPECT_EQ(windows.ticks, 3);
+    EXPECT_FALSE(windows.IsWindow(gForm->Handle()));
+}
+
+TEST_F(FrameTest, AFailedReadWhileTheWindowExistsRaises)
+{
+    windows.maxTicks = 2;
+    try {
+        RunMessageLoop();
+        FAIL() << "no exception";
+    } catch (const tlib::TException& e) {
+        EXPECT_STREQ(e.Message(), "GetMessage() failed");
+    }
+}
+
 TEST_F(FrameTest, AFailedPollEndsTheTickWithItsError)
 {
     mouse.failPoll = DIERR_INPUTLOST;
