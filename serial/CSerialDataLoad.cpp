@@ -170,7 +170,8 @@ void CSerialDataLoad::ReadArray(CSerialArrayBase* array) {
             ReadArrayItem(array);
     } else {
         // One read for the whole run; a count of 0 is refused by the source.
-        // count * width fits an int: it is at most the bytes left.
+        // One read takes at most INT32_MAX bytes, which a file over 2 GiB
+        // could pass the bound above with.
         int64_t bytes = int64_t(count) * width;
         if (bytes > INT32_MAX)
             throw tlib::TException("CSerialDataLoad::ReadArray() - Invalid file format (Count out of range)");
@@ -188,7 +189,10 @@ void CSerialDataLoad::ReadArrayItem(CSerialArrayBase* array) {
         if (ReadType() != ElementBegin)
             throw tlib::TException("CSerialDataLoad::ReadArrayItem() - Invalid file format (Type != 4)");
         ElementPtr element(array->NewItem(), ElementDeleter{array});
-        Read(array->RecordOf(element.get()), ElementEnd);
+        SSerialData* record = array->RecordOf(element.get());
+        if (!record)
+            throw tlib::TException("CSerialDataLoad::ReadArrayItem() - Array elements are not records");
+        Read(record, ElementEnd);
         array->AddItem(element.get());
         break;
     }
@@ -200,7 +204,10 @@ void CSerialDataLoad::ReadArrayItem(CSerialArrayBase* array) {
     }
     case AttributeKind::Array: {
         ElementPtr element(array->NewItem(), ElementDeleter{array});
-        ReadArray(array->ArrayOf(element.get()));
+        CSerialArrayBase* inner = array->ArrayOf(element.get());
+        if (!inner)
+            throw tlib::TException("CSerialDataLoad::ReadArrayItem() - Array elements are not arrays");
+        ReadArray(inner);
         array->AddItem(element.get()); // the copy shares the element's storage
         break;
     }

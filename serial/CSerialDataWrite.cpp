@@ -132,20 +132,32 @@ void CSerialDataWrite::WriteElement(const CSerialArrayBase& array, int index) {
     // record's description is.
     void* item = const_cast<void*>(array.Item(index));
     switch (array.Kind()) {
-    case AttributeKind::Structure:
+    case AttributeKind::Structure: {
+        SSerialData* record = array.RecordOf(item);
+        if (!record)
+            throw tlib::TException("CSerialDataWrite::Write() - Array elements are not records");
         WriteByte(ElementBegin);
-        if (WriteItems(*array.RecordOf(item)) == 0)
+        if (WriteItems(*record) == 0)
             throw tlib::TException("CSerialDataWrite::Write() - An empty record cannot be written as an array element");
         WriteByte(ElementEnd);
         break;
+    }
     case AttributeKind::String: {
-        const char* text = array.StringOf(item)->Get();
-        if (IsEmptyText(text))
+        const ISerialString* string = array.StringOf(item);
+        if (!string)
+            throw tlib::TException("CSerialDataWrite::Write() - Array elements are not strings");
+        if (IsEmptyText(string->Get()))
             throw tlib::TException("CSerialDataWrite::Write() - An empty string cannot be written as an array element");
-        WriteString(text);
+        WriteString(string->Get());
         break;
     }
-    case AttributeKind::Array: WriteArray(*array.ArrayOf(item)); break;
+    case AttributeKind::Array: {
+        const CSerialArrayBase* inner = array.ArrayOf(item);
+        if (!inner)
+            throw tlib::TException("CSerialDataWrite::Write() - Array elements are not arrays");
+        WriteArray(*inner);
+        break;
+    }
     default:
         throw tlib::TException("CSerialDataWrite::Write() - Invalid array kind %d", int(array.Kind()));
     }
