@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <sys/resource.h>
+
 #include <chrono>
 #include <cstdlib>
 #include <thread>
@@ -140,4 +142,26 @@ TEST_F(WindowLayerTest, TheTimerTicksEvery20MsWithoutPilingUp)
     ASSERT_EQ(layer->GetMessage(&msg, window), 1);
     EXPECT_EQ(msg.message, WM_TIMER);
     layer->KillTimer(window, 1);
+}
+
+TEST_F(WindowLayerTest, TheLoopSleepsBetweenTicks)
+{
+    auto cpuSeconds = [] {
+        rusage usage;
+        getrusage(RUSAGE_SELF, &usage);
+        return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+               (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    };
+    ASSERT_TRUE(layer->SetTimer(window, 1, 20));
+    double cpuStart = cpuSeconds();
+    auto start = std::chrono::steady_clock::now();
+    MSG msg;
+    for (int i = 0; i < 25; ++i) {
+        ASSERT_EQ(layer->GetMessage(&msg, window), 1);
+        ASSERT_EQ(msg.message, WM_TIMER);
+    }
+    double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    double cpu = cpuSeconds() - cpuStart;
+    EXPECT_GE(wall, 0.45) << "25 ticks of 20 ms";
+    EXPECT_LT(cpu, wall * 0.3) << "the wait for the next tick is a busy loop";
 }
