@@ -7,8 +7,8 @@
 //
 // Two modes:
 // - Window: the focus window passed to CreateDevice is an SDL_Window* that was
-//   created with SDL_WINDOW_OPENGL. The device turns it desktop-fullscreen (no
-//   display-mode switch) and draws into an offscreen back buffer of exactly
+//   created with SDL_WINDOW_OPENGL. Unless Windowed is set, the device turns it
+//   desktop-fullscreen (no display-mode switch). It draws into an offscreen back buffer of exactly
 //   BackBufferWidth x BackBufferHeight; Present scales that image to the
 //   window's drawable size (HiDPI safe), keeping its aspect ratio with black
 //   bars, and swaps.
@@ -20,8 +20,11 @@
 //   EndScene, Present (whole back buffer; the device is never lost: Present
 //   keeps drawing after the window loses the focus).
 // - Vertex formats XYZ (12 bytes), XYZ|NORMAL (24 bytes), XYZ|TEX1 (20 bytes),
-//   XYZ|DIFFUSE and XYZ|NORMAL|DIFFUSE; DrawPrimitive (triangle lists, strips
-//   and fans) from stream 0 and DrawPrimitiveUP.
+//   XYZ|DIFFUSE and XYZ|NORMAL|DIFFUSE; DrawPrimitive (all primitive types)
+//   from stream 0 and DrawPrimitiveUP, only between BeginScene and EndScene.
+//   A draw that would read past the end of its buffer, from a locked buffer
+//   or with a system-memory texture is refused (D3DERR_INVALIDCALL) and
+//   draws nothing.
 // - The fixed-function pipeline with one directional light: per-vertex
 //   lighting in view space, D3DRS_AMBIENT, material diffuse, ambient and
 //   emissive (alpha from the diffuse source), a vertex diffuse colour
@@ -43,6 +46,8 @@
 //   draw. Only state that changed is sent to OpenGL; lit untextured draws
 //   use a program without the lighting switch and texture branch.
 // - Window mode swaps without waiting for the vertical retrace.
+// - Buffers and textures hold a reference to their device (which therefore
+//   outlives them); releasing a bound one unbinds it.
 // Left out: more than one light (indices above 0 are accepted and ignored),
 // point and spot lights, specular, fog, mip levels, texture stages above 0,
 // stencil, multisampling, Lock flags, dirty regions and Present rectangles.
