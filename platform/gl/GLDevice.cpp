@@ -575,7 +575,8 @@ void GLDevice::ApplyState(DWORD fvf)
         mAppliedTexture = texture;
     }
 
-    int wanted = (mLighting != FALSE && texture == 0) ? 1 : 0;
+    bool alphaTest = mAlphaTest != FALSE && mAlphaFunc != D3DCMP_ALWAYS;
+    int wanted = (mLighting != FALSE && texture == 0 && !alphaTest) ? 1 : 0;
     bool switched = wanted != mAppliedProgram;
     if (switched) {
         Flush();
@@ -604,7 +605,6 @@ void GLDevice::ApplyState(DWORD fvf)
             program.SetLightRows(mLightRows);
         }
     }
-    bool alphaTest = mAlphaTest != FALSE && mAlphaFunc != D3DCMP_ALWAYS;
     const float fragment[4] = {texture != 0 ? 1.0f : 0.0f, alphaTest ? float(mAlphaFunc) : 0.0f,
                                float(mAlphaRef & 0xFF), 0.0f};
     if (!program.HasFragmentRow(fragment)) {

@@ -60,6 +60,7 @@ void main()
         c = vec4(t.rgb * c.rgb, t.a);
     }
 #endif
+#ifndef LIT_UNTEXTURED
     int func = int(uFragment.y + 0.5);
     if (func != 0) {
         float a = floor(clamp(c.a, 0.0, 1.0) * 255.0 + 0.5);
@@ -69,6 +70,7 @@ void main()
         if (!pass)
             discard;
     }
+#endif
     oColour = c;
 }
 )";

@@ -19,9 +19,9 @@
 // alpha reference 0..255, unused.
 // Pixel row: the pixel-centre shift in clip units per w (x, y).
 //
-// Two variants: the general one, and one for lit untextured draws (models)
-// without the lighting switch and texture branch, which llvmpipe runs
-// markedly faster per vertex. Each keeps the uniform values it was given, so
+// Two variants: the general one, and one for lit untextured draws without
+// alpha test (models) with neither the lighting switch, the texture branch
+// nor a discard, which llvmpipe runs markedly faster per vertex and pixel. Each keeps the uniform values it was given, so
 // that the device sends only what differs for the program in use.
 
 namespace OrvelGL {

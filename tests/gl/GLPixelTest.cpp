@@ -232,6 +232,27 @@ TEST_F(GLDeviceTest, AlphaTestKeepsEightAndDropsSeven)
     Read();
     EXPECT_EQ(Pixel(5, 5), 0xFFFF0000u);
     texture->Release();
+
+    // Lit, untextured faces are tested too, on the material's diffuse alpha.
+    mDevice->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
+    mDevice->SetRenderState(D3DRS_LIGHTING, TRUE);
+    mDevice->SetRenderState(D3DRS_AMBIENT, 0x00FFFFFF);
+    D3DMATERIAL9 material;
+    std::memset(&material, 0, sizeof material);
+    material.Ambient = {1, 1, 1, 1};
+    const float quad[4][3] = {{-1, 1, 0.5f}, {1, 1, 0.5f}, {1, -1, 0.5f}, {-1, -1, 0.5f}};
+    D3DMATRIX identity = IdentityMatrix();
+    mDevice->SetTransform(D3DTS_PROJECTION, &identity);
+    mDevice->SetFVF(D3DFVF_XYZ);
+    for (int alpha : {7, 8}) {
+        material.Diffuse.a = float(alpha) / 255.0f;
+        mDevice->SetMaterial(&material);
+        BeginFrame(kSky);
+        ASSERT_EQ(mDevice->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, quad, 12), D3D_OK);
+        EndFrame();
+        Read();
+        EXPECT_EQ(Pixel(10, 10), alpha < 8 ? kSkyPixel : 0xFFFFFFFFu) << "alpha " << alpha;
+    }
 }
 
 TEST_F(GLDeviceTest, CounterClockwiseTrianglesAreCulledByDefault)
