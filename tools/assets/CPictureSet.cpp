@@ -21,7 +21,6 @@ constexpr uint32_t kPlate = 0x1B2338;      // dark plates
 constexpr uint32_t kButton = 0x3A4C6E;     // button face
 constexpr uint32_t kButtonRim = 0x8A9CC0;  // button bevel
 constexpr uint32_t kRed = 0xE02A1E;
-constexpr uint32_t kDarkRed = 0x8A1410;
 constexpr uint32_t kBlue = 0x2A5CF0;
 constexpr uint32_t kSteel = 0xB4B8C4;
 constexpr uint32_t kDark = 0x2A2A30;
