@@ -133,8 +133,9 @@ bool GLDevice::Initialise()
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, mDepthBuffer);
     if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
         return false;
-    if (!mPrograms[1].Build(true) || !mPrograms[0].Build(false))
-        return false;
+    for (int variant = GLShaderProgram::kVariants - 1; variant >= 0; --variant)
+        if (!mPrograms[variant].Build(variant))
+            return false;
     mAppliedProgram = 0;
     glGenBuffers(1, &mStreamBuffer);
 
@@ -154,9 +155,9 @@ bool GLDevice::Initialise()
     // and down (slightly under half, so edges on integers stay off OpenGL's
     // sample points).
     const float k = 63.0f / 64.0f;
-    for (int p = 1; p >= 0; --p) {
-        glUseProgram(mPrograms[p].Name());
-        mPrograms[p].SetPixelShift(k / float(mWidth), -k / float(mHeight));
+    for (int variant = GLShaderProgram::kVariants - 1; variant >= 0; --variant) {
+        glUseProgram(mPrograms[variant].Name());
+        mPrograms[variant].SetPixelShift(k / float(mWidth), -k / float(mHeight));
     }
 
     glDisable(GL_DEPTH_TEST);
@@ -193,8 +194,8 @@ GLDevice::~GLDevice()
         glDeleteRenderbuffers(1, &mColourBuffer);
     if (mDepthBuffer != 0)
         glDeleteRenderbuffers(1, &mDepthBuffer);
-    mPrograms[0].Destroy();
-    mPrograms[1].Destroy();
+    for (GLShaderProgram& program : mPrograms)
+        program.Destroy();
     mContext.reset();
 }
 
@@ -576,7 +577,8 @@ void GLDevice::ApplyState(DWORD fvf)
     }
 
     bool alphaTest = mAlphaTest != FALSE && mAlphaFunc != D3DCMP_ALWAYS;
-    int wanted = (mLighting != FALSE && texture == 0 && !alphaTest) ? 1 : 0;
+    int wanted = (mLighting != FALSE ? GLShaderProgram::kLit : 0) | (texture != 0 ? GLShaderProgram::kTextured : 0) |
+                 (alphaTest ? GLShaderProgram::kAlphaTest : 0);
     bool switched = wanted != mAppliedProgram;
     if (switched) {
         Flush();

@@ -112,7 +112,7 @@ private:
     D3DFORMAT mFormat;
     bool mInScene = false;
 
-    GLShaderProgram mPrograms[2]; // general, lit untextured
+    GLShaderProgram mPrograms[GLShaderProgram::kVariants]; // by variant bits
     int mAppliedProgram = -1;
     unsigned mFramebuffer = 0, mColourBuffer = 0, mDepthBuffer = 0;
     unsigned mStreamBuffer = 0;         // vertices of DrawPrimitiveUP

@@ -22,20 +22,13 @@ out vec2 vTexCoord;
 void main()
 {
     vec4 p = aPosition.x * uTransform[0] + aPosition.y * uTransform[1] + aPosition.z * uTransform[2] + uTransform[3];
-#ifdef LIT_UNTEXTURED
+#ifdef LIT
     vec3 n = aNormal.x * uTransform[4].xyz + aNormal.y * uTransform[5].xyz + aNormal.z * uTransform[6].xyz;
     vec4 cd = mix(vec4(uLight[1].rgb, uLight[0].a), aColour, uLight[2].w);
     float nDotL = max(dot(n, uLight[2].xyz), 0.0);
     vColour = vec4(clamp(uLight[0].rgb + cd.rgb * uLight[3].rgb * nDotL, 0.0, 1.0), clamp(cd.a, 0.0, 1.0));
 #else
-    if (uLight[1].w > 0.5) {
-        vec3 n = aNormal.x * uTransform[4].xyz + aNormal.y * uTransform[5].xyz + aNormal.z * uTransform[6].xyz;
-        vec4 cd = uLight[2].w > 0.5 ? aColour : vec4(uLight[1].rgb, uLight[0].a);
-        float nDotL = max(dot(n, uLight[2].xyz), 0.0);
-        vColour = vec4(clamp(uLight[0].rgb + cd.rgb * uLight[3].rgb * nDotL, 0.0, 1.0), clamp(cd.a, 0.0, 1.0));
-    } else {
-        vColour = aColour;
-    }
+    vColour = aColour;
 #endif
     vTexCoord = aTexCoord;
     // Depth 0..w becomes -w..w; pixel centres move from integers to halves.
@@ -54,33 +47,31 @@ out vec4 oColour;
 void main()
 {
     vec4 c = vColour;
-#ifndef LIT_UNTEXTURED
-    if (uFragment.x > 0.5) {
-        vec4 t = texture(uTexture, vTexCoord);
-        c = vec4(t.rgb * c.rgb, t.a);
-    }
+#ifdef TEXTURED
+    vec4 t = texture(uTexture, vTexCoord);
+    c = vec4(t.rgb * c.rgb, t.a);
 #endif
-#ifndef LIT_UNTEXTURED
+#ifdef ALPHA_TEST
     int func = int(uFragment.y + 0.5);
-    if (func != 0) {
-        float a = floor(clamp(c.a, 0.0, 1.0) * 255.0 + 0.5);
-        float ref = uFragment.z;
-        bool pass = func == 2 ? a < ref : func == 3 ? a == ref : func == 4 ? a <= ref : func == 5 ? a > ref
-                  : func == 6 ? a != ref : func == 7 ? a >= ref : func != 1;
-        if (!pass)
-            discard;
-    }
+    float a = floor(clamp(c.a, 0.0, 1.0) * 255.0 + 0.5);
+    float ref = uFragment.z;
+    bool pass = func == 2 ? a < ref : func == 3 ? a == ref : func == 4 ? a <= ref : func == 5 ? a > ref
+              : func == 6 ? a != ref : func == 7 ? a >= ref : func != 1;
+    if (!pass)
+        discard;
 #endif
     oColour = c;
 }
 )";
 
-GLuint Compile(GLenum type, const char* source, bool litUntextured)
+GLuint Compile(GLenum type, const char* source, int variant)
 {
     GLuint shader = glCreateShader(type);
-    const char* parts[2] = {litUntextured ? "#version 330 core\n#define LIT_UNTEXTURED 1\n" : "#version 330 core\n",
-                            source};
-    glShaderSource(shader, 2, parts, nullptr);
+    const char* parts[5] = {"#version 330 core\n",
+                            (variant & GLShaderProgram::kLit) ? "#define LIT 1\n" : "",
+                            (variant & GLShaderProgram::kTextured) ? "#define TEXTURED 1\n" : "",
+                            (variant & GLShaderProgram::kAlphaTest) ? "#define ALPHA_TEST 1\n" : "", source};
+    glShaderSource(shader, 5, parts, nullptr);
     glCompileShader(shader);
     GLint ok = GL_FALSE;
     glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
@@ -105,10 +96,10 @@ void GLShaderProgram::Destroy()
     mProgram = 0;
 }
 
-bool GLShaderProgram::Build(bool litUntextured)
+bool GLShaderProgram::Build(int variant)
 {
-    GLuint vertex = Compile(GL_VERTEX_SHADER, kVertexSource, litUntextured);
-    GLuint fragment = Compile(GL_FRAGMENT_SHADER, kFragmentSource, litUntextured);
+    GLuint vertex = Compile(GL_VERTEX_SHADER, kVertexSource, variant);
+    GLuint fragment = Compile(GL_FRAGMENT_SHADER, kFragmentSource, variant);
     if (vertex == 0 || fragment == 0) {
         if (vertex != 0)
             glDeleteShader(vertex);

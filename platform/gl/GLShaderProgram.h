@@ -19,10 +19,12 @@
 // alpha reference 0..255, unused.
 // Pixel row: the pixel-centre shift in clip units per w (x, y).
 //
-// Two variants: the general one, and one for lit untextured draws without
-// alpha test (models) with neither the lighting switch, the texture branch
-// nor a discard, which llvmpipe runs markedly faster per vertex and pixel. Each keeps the uniform values it was given, so
-// that the device sends only what differs for the program in use.
+// Variants: each combination of lighting on, texture bound and alpha test on
+// is its own program without branches for the others, which llvmpipe runs
+// markedly faster per vertex and pixel (no discard where there is no alpha
+// test). Each keeps the uniform values it was given, so that the device
+// sends only what differs for the program in use. Row fields a variant does
+// not read are still accepted.
 
 namespace OrvelGL {
 
@@ -34,6 +36,11 @@ public:
     static constexpr int kAttribNormal = 1;
     static constexpr int kAttribColour = 2;
     static constexpr int kAttribTexCoord = 3;
+    // Variant bits.
+    static constexpr int kLit = 1;
+    static constexpr int kTextured = 2;
+    static constexpr int kAlphaTest = 4;
+    static constexpr int kVariants = 8;
 
     GLShaderProgram() = default;
     ~GLShaderProgram();
@@ -41,7 +48,7 @@ public:
     GLShaderProgram& operator=(const GLShaderProgram&) = delete;
 
     // Compiles and links (leaving it in use); false on failure.
-    bool Build(bool litUntextured);
+    bool Build(int variant);
     unsigned Name() const { return mProgram; }
     // Deletes the program (while its context is still current).
     void Destroy();
