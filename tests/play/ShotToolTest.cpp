@@ -1,5 +1,7 @@
 // tavrin-shot end to end: runs the built tool in the build folder (where the
-// Data folder is), decodes its three pictures with zlib and checks pixels
+// Data folder is), decodes its three pictures with zlib (which also checks
+// the chunk CRCs and the stream's Adler-32 across its many stored blocks)
+// and checks pixels
 // that only a correct frame puts there: the loading screen's title and
 // percentage, the map square with the control panel and HUD, the walk
 // view's sky and ground.
@@ -45,7 +47,8 @@ uint32_t BE32(const uint8_t* p)
     return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
 }
 
-// Reads an 8-bit RGB PNG without filters (what the tool writes).
+// Reads an 8-bit RGB PNG without filters (what the tool writes); false
+// for a bad chunk CRC or a damaged image stream.
 bool ReadPng(const std::string& path, Picture& picture)
 {
     FILE* f = std::fopen(path.c_str(), "rb");
@@ -60,6 +63,9 @@ bool ReadPng(const std::string& path, Picture& picture)
     std::vector<uint8_t> z;
     for (size_t at = 8; at + 12 <= bytes.size();) {
         const uint32_t length = BE32(&bytes[at]);
+        if (at + 12 + length > bytes.size() ||
+            BE32(&bytes[at + 8 + length]) != static_cast<uint32_t>(crc32(0L, &bytes[at + 4], length + 4)))
+            return false;
         const std::string type(reinterpret_cast<const char*>(&bytes[at + 4]), 4);
         if (type == "IHDR") {
             picture.width = static_cast<int>(BE32(&bytes[at + 8]));
