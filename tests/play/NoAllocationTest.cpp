@@ -55,43 +55,16 @@ public:
 
 } // namespace
 
+// The other forms of new and delete (arrays, nothrow) go through these.
 void* operator new(std::size_t size)
 {
     return Allocate(size);
-}
-void* operator new[](std::size_t size)
-{
-    return Allocate(size);
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept
-{
-    try {
-        return Allocate(size);
-    } catch (...) {
-        return nullptr;
-    }
-}
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
-{
-    try {
-        return Allocate(size);
-    } catch (...) {
-        return nullptr;
-    }
 }
 void operator delete(void* p) noexcept
 {
     std::free(p);
 }
-void operator delete[](void* p) noexcept
-{
-    std::free(p);
-}
 void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept
 {
     std::free(p);
 }
