@@ -62,7 +62,7 @@ void BM_StartupToFirstGameFrame(benchmark::State& state)
     OrvelGL::GLProvider graphics(OrvelGL::GLContextMode::Headless);
     for (auto _ : state) {
         FakeWindowLayer windows;
-        FakeMouseProvider mouse;
+        HeadlessMouse mouse;
         CKeyLatch keys;
         SetKeySource(&keys);
         // Escape in the first tick after loading: that tick still draws the

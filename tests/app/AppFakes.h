@@ -1,69 +1,116 @@
 #pragma once
-// Stand-ins for the platform in tests of the shell: a window layer whose
-// timer fires whenever no posted message waits, a mouse whose next reading
-// the test sets, and a key source the test presses.
+// The platform for tests of the shell: the headless window layer with a timer
+// that ticks whenever no posted message waits, and the frame's globals set up
+// on the recording device with the headless mouse. Main thread only, except
+// that other threads may post.
 
-#include <deque>
 #include <functional>
-#include <map>
-#include <mutex>
 #include <string>
 #include <vector>
 
+#include "app/AppGlobals.h"
+#include "app/FrameTick.h"
+#include "app/Startup.h"
+#include "app/TForm.h"
+#include "engine/DXGraphics.h"
+#include "engine/DXOverlay.h"
+#include "game/GameGlobals.h"
+#include "game/GameSprites.h"
 #include "input/CKeyLatch.h"
-#include "input/DInput.h"
-#include "platform/sdl/WindowLayer.h"
+#include "input/DXInput.h"
+#include "input/KeyState.h"
+#include "platform/recording/RecordingProvider.h"
+#include "tools/shot/HeadlessMouse.h"
+#include "tools/shot/HeadlessWindowLayer.h"
 
-class FakeWindowLayer : public IWindowLayer {
+class FakeWindowLayer : public HeadlessWindowLayer {
 public:
-    bool RegisterClass(const char* className, WNDPROC proc) override;
-    void UnregisterClass(const char* className) override;
-    HWND CreateWindow(const char* className, const char* title, int width, int height) override;
-    void GetScreenSize(int* width, int* height) override;
-    void MoveWindow(HWND window, int x, int y) override;
-    void ShowWindow(HWND window) override;
-    void DestroyWindow(HWND window) override;
-    bool IsWindow(HWND window) override;
-    LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
-    bool PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
-    void PostQuitMessage(int exitCode) override;
-    bool SetTimer(HWND window, UINT id, UINT periodMs) override;
-    void KillTimer(HWND window, UINT id) override;
-    int GetMessage(MSG* message, HWND window) override;
-    LRESULT DispatchMessage(const MSG* message) override;
-
-    // Called before each timer tick is delivered, with the tick's number (1, 2, ...).
-    std::function<void(int tick)> onTick;
-    int maxTicks = 20000; // then the layer reports a failed read
+    std::function<void(int tick)> onTick; // before each tick, with its number 1, 2, ...
+    int maxTicks = 20000;                 // then a read fails
     int ticks = 0;
-    std::vector<std::string> log; // "register TForm0", "create Tavrin 640x480", "move 320,272", "show", "destroy", ...
-    std::vector<UINT> dispatched;
+    std::vector<std::string> log; // "create Tavrin 640x480", "move 320,272", "timer 20", "unregister"
     int screenWidth = 1280, screenHeight = 1024;
-    bool failRegister = false;
-    bool failCreate = false;
-    bool ignoreQuit = false; // PostQuitMessage does nothing (a read then fails once the window is gone)
+    bool ignoreQuit = false; // then the loop sees the window gone instead
+
+    void UnregisterClass(const char* name) override
+    {
+        log.push_back("unregister");
+        HeadlessWindowLayer::UnregisterClass(name);
+    }
+    HWND CreateWindow(const char* name, const char* title, int width, int height) override
+    {
+        log.push_back(std::string("create ") + title + " " + std::to_string(width) + "x" + std::to_string(height));
+        return HeadlessWindowLayer::CreateWindow(name, title, width, height);
+    }
+    void GetScreenSize(int* width, int* height) override { *width = screenWidth; *height = screenHeight; }
+    void MoveWindow(HWND, int x, int y) override { log.push_back("move " + std::to_string(x) + "," + std::to_string(y)); }
+    void PostQuitMessage(int) override { mQuit = !ignoreQuit; }
+    bool SetTimer(HWND, UINT, UINT periodMs) override
+    {
+        log.push_back("timer " + std::to_string(periodMs));
+        return mTimer = true;
+    }
+    void KillTimer(HWND, UINT) override { mTimer = false; }
+    int GetMessage(MSG* message, HWND window) override
+    {
+        if (mQuit) {
+            mQuit = false;
+            return 0;
+        }
+        if (!IsWindow(window))
+            return -1;
+        if (WaitMessage(message, 1)) // the wait gives the loading thread time
+            return 1;
+        if (!mTimer || ticks >= maxTicks)
+            return -1;
+        ++ticks;
+        if (onTick)
+            onTick(ticks);
+        *message = MSG{window, WM_TIMER, 1, 0};
+        return 1;
+    }
 
 private:
-    struct SWindow {
-        WNDPROC proc;
-        bool alive;
-    };
-    std::map<std::string, WNDPROC> mClasses;
-    std::map<HWND, SWindow> mWindows;
-    std::deque<MSG> mQueue;
-    std::mutex mLock;
-    bool mQuit = false;
-    bool mTimer = false;
-    int mNextHandle = 1;
+    bool mQuit = false, mTimer = false;
 };
 
-// A mouse whose readings come from `next` (used once, then zeroed).
-class FakeMouseProvider : public IDirectInputProvider {
-public:
-    bool LoadLibrary() override { return true; }
-    bool HasDirectInput8Create() override { return true; }
-    HRESULT DirectInput8Create(HINSTANCE, DWORD, DIIID, void** out, void*) override;
+// The frame's globals: a 1024 x 768 recording device, plain pictures, the
+// overlay projection, the mouse and the 640 x 480 main window; nothing loaded.
+struct FrameRig {
+    RecordingProvider provider;
+    FakeWindowLayer windows;
+    HeadlessMouse mouse;
+    CKeyLatch keys;
 
-    DIMOUSESTATE next{};
-    HRESULT failPoll = DI_OK;
+    FrameRig()
+    {
+        gWindows = &windows;
+        gGraphics = new Orvel::DXGraphics(provider);
+        gDevice = gGraphics->CreateDevice(nullptr, 1024, 768);
+        std::vector<uint32_t> pixels(64 * 64, 0xFF102030u);
+        gCursorImage = new Orvel::DXOverlay(gDevice, 64, 64, 64, 64, pixels.data());
+        gTitleImage = new Orvel::DXOverlay(gDevice, 32, 16, 32, 16, pixels.data());
+        for (int d = 0; d < 10; ++d)
+            gDigitImages[d] = new Orvel::DXOverlay(gDevice, gDigitWidths[d], 23, 32, 32, pixels.data());
+        gOverlayProjection = Orvel::CMatrix::Identity();
+        gOverlayProjection.m[1][1] = -1.0;
+        LoadDirectInputLibrary(mouse);
+        gInput = new DXInput(nullptr);
+        gForm = new TForm(MainWindowProc, nullptr);
+        gForm->Create(nullptr, "Tavrin", 640, 480, 0);
+        gInput->CreateMouse(gForm->Handle());
+        SetKeySource(&keys);
+        gLoaded = false;
+        gLoadProgress = 0;
+        gLoadSteps = 19;
+        gShowCursor = true;
+        gSprites.Clear();
+    }
+    ~FrameRig()
+    {
+        Shutdown();
+        SetKeySource(nullptr);
+        gLoaded = false;
+        gWindows = nullptr;
+    }
 };

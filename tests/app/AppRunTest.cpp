@@ -3,23 +3,19 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "app/AppGlobals.h"
-#include "app/Startup.h"
-#include "app/TForm.h"
 #include "game/CGame.h"
-#include "game/GameGlobals.h"
-#include "input/CKeyLatch.h"
-#include "input/KeyState.h"
-#include "platform/recording/RecordingProvider.h"
 #include "tests/app/AppFakes.h"
 
-// The whole program on the recording device and a fake window layer, in a
-// temporary folder holding the generated Data (or a changed copy of it).
+// The whole program on the recording device and the fake window layer, in a
+// temporary folder holding links to the generated Data.
 namespace {
 
 int gBoxes = 0;
@@ -30,175 +26,130 @@ void CountBox(const char* text, const char* caption)
     gBoxText = std::string(caption) + ": " + text;
 }
 
-class AppRunTest : public ::testing::Test {
-protected:
-    void SetUp() override
+struct AppRun {
+    RecordingProvider provider;
+    FakeWindowLayer windows;
+    HeadlessMouse mouse;
+    CKeyLatch keys;
+    std::string dir, oldDir, errors;
+
+    AppRun()
     {
-        data = TAVRIN_DATA_DIR;
-        struct stat st;
-        if (stat((data + "/Title.bmp").c_str(), &st) != 0) {
-            GTEST_SKIP() << "no generated Data folder at " << data;
-        }
-        char buffer[4096];
-        ASSERT_NE(getcwd(buffer, sizeof buffer), nullptr);
-        oldDir = buffer;
-        char pattern[] = "/tmp/tavrin-app-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
-        ASSERT_EQ(chdir(dir.c_str()), 0);
-        ASSERT_EQ(mkdir("Data", 0755), 0);
-        // Every file linked, so a test can remove one.
-        for (const char* name : kFiles) {
-            ASSERT_EQ(symlink((data + "/" + name).c_str(), (std::string("Data/") + name).c_str()), 0) << name;
-        }
-        WriteSettings("MouseSensitivity=200\nXResolution=800\nYResolution=600\nShowHelp=false\n");
+        char buffer[4096], pattern[] = "/tmp/tavrin-app-XXXXXX";
+        oldDir = getcwd(buffer, sizeof buffer);
+        dir = mkdtemp(pattern);
+        EXPECT_EQ(std::system(("cp -rs '" TAVRIN_DATA_DIR "' '" + dir + "/Data'").c_str()), 0);
+        EXPECT_EQ(chdir(dir.c_str()), 0);
+        std::ofstream("GameSettings.ini") << "MouseSensitivity=200\nXResolution=800\nYResolution=600\nShowHelp=false\n";
         provider.SetRecording(false);
         SetKeySource(&keys);
         gBoxes = 0;
         gBoxText.clear();
-        platform = SAppPlatform{&windows, &provider, &mouse, CountBox};
     }
-    void TearDown() override
+    ~AppRun()
     {
         SetKeySource(nullptr);
-        if (!dir.empty()) {
-            ASSERT_EQ(chdir(oldDir.c_str()), 0);
-            std::string command = "rm -rf '" + dir + "'";
-            ASSERT_EQ(std::system(command.c_str()), 0);
-        }
+        EXPECT_EQ(chdir(oldDir.c_str()), 0);
+        EXPECT_EQ(std::system(("rm -rf '" + dir + "'").c_str()), 0);
     }
-    void WriteSettings(const char* text) { std::ofstream("GameSettings.ini") << text; }
-
     int Run()
     {
         testing::internal::CaptureStderr();
-        int status = RunApp(platform);
+        int status = RunApp(SAppPlatform{&windows, &provider, &mouse, CountBox});
         errors = testing::internal::GetCapturedStderr();
         return status;
     }
-
-    static constexpr const char* kFiles[] = {
-        "Map.dat",       "Tree.dat",      "RedFactory.dat", "RedRobot.dat",    "RedMagnet.dat",   "RedLaser.dat",
-        "BlueFactory.dat", "BlueRobot.dat", "BlueMagnet.dat", "BlueLaser.dat",  "LaserShot.dat",   "MoveMagnet0.dat",
-        "MoveMagnet1.dat", "RedX.dat",      "Energy.bmp",     "ControlUI.bmp",  "HelpText.bmp",    "LoseScreen.bmp",
-        "WinScreen.bmp", "Cursor.bmp",    "Title.bmp",      "n0.bmp", "n1.bmp", "n2.bmp", "n3.bmp", "n4.bmp",
-        "n5.bmp", "n6.bmp", "n7.bmp", "n8.bmp", "n9.bmp"};
-
-    std::string data, dir, oldDir, errors;
-    RecordingProvider provider;
-    FakeWindowLayer windows;
-    FakeMouseProvider mouse;
-    CKeyLatch keys;
-    SAppPlatform platform{};
+    bool Logged(const char* line) const { return std::count(windows.log.begin(), windows.log.end(), line) == 1; }
 };
 
-constexpr const char* AppRunTest::kFiles[];
-
-bool Contains(const std::vector<std::string>& lines, const std::string& line)
+bool HaveData()
 {
-    for (const std::string& l : lines) {
-        if (l == line) {
-            return true;
-        }
-    }
-    return false;
+    struct stat st;
+    return stat(TAVRIN_DATA_DIR "/Title.bmp", &st) == 0;
 }
 
 } // namespace
 
-TEST_F(AppRunTest, LoadsShowsTheProgressPlaysAndLeavesWithEscape)
+TEST(AppRunTest, LoadsShowsTheProgressPlaysAndLeavesWithEscape)
 {
+    if (!HaveData())
+        GTEST_SKIP() << "no generated Data folder at " TAVRIN_DATA_DIR;
+    AppRun run;
     std::vector<int> progress;
     int loadedTicks = 0;
-    windows.onTick = [&](int) {
+    run.windows.onTick = [&](int) {
         progress.push_back(gLoadProgress);
-        if (gLoaded && ++loadedTicks == 5) {
-            keys.KeyDown(VK_ESCAPE, false);
-        }
+        if (gLoaded && ++loadedTicks == 5)
+            run.keys.KeyDown(VK_ESCAPE, false);
     };
-    EXPECT_EQ(Run(), 0) << errors;
+    EXPECT_EQ(run.Run(), 0) << run.errors;
     EXPECT_EQ(gBoxes, 0);
     EXPECT_EQ(loadedTicks, 5);
     ASSERT_FALSE(progress.empty());
-    for (size_t i = 1; i < progress.size(); ++i) {
-        EXPECT_LE(progress[i - 1], progress[i]);
-    }
+    EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
     EXPECT_EQ(progress.back(), 19);
     EXPECT_EQ(gXResolution, 800);
     EXPECT_FALSE(gShowHelp);
-    EXPECT_EQ(provider.Log().Count("Present"), windows.ticks) << "one frame per tick";
-    EXPECT_TRUE(Contains(windows.log, "create Tavrin 640x480"));
-    EXPECT_TRUE(Contains(windows.log, "move 320,272"));
-    EXPECT_TRUE(Contains(windows.log, "timer 20"));
-    EXPECT_TRUE(Contains(windows.log, "destroy"));
+    EXPECT_EQ(run.provider.Log().Count("Present"), run.windows.ticks) << "one frame per tick";
+    for (const char* line : {"create Tavrin 640x480", "move 320,272", "timer 20"})
+        EXPECT_TRUE(run.Logged(line)) << line;
     EXPECT_EQ(gGame, nullptr);
     EXPECT_EQ(gDevice, nullptr);
-    EXPECT_EQ(provider.Log().LiveObjects(), 0) << "every device object released by shutdown";
+    EXPECT_EQ(run.provider.Log().LiveObjects(), 0) << "every device object released by shutdown";
 }
 
-TEST_F(AppRunTest, AMissingSettingsFileEndsBeforeAnyWindow)
+// Every way the program can end early: its status, the message box, what
+// stderr says, and that everything made before is released.
+TEST(AppRunTest, EachFailureAndAnEarlyCloseEndsWithItsStatusAndReleasesEverything)
 {
-    unlink("GameSettings.ini");
-    EXPECT_EQ(Run(), 1);
-    EXPECT_NE(errors.find("File not found: 'GameSettings.ini'"), std::string::npos) << errors;
-    EXPECT_TRUE(windows.log.empty());
-    EXPECT_EQ(gBoxes, 0);
-}
-
-TEST_F(AppRunTest, AMissingPictureFailsTheStartWithTheMessageBox)
-{
-    unlink("Data/Title.bmp");
-    EXPECT_EQ(Run(), 1);
-    EXPECT_EQ(gBoxes, 1);
-    EXPECT_EQ(gBoxText, "Tavrin: Failed to initialise game :(");
-    EXPECT_NE(errors.find("Title.bmp"), std::string::npos) << errors;
-    EXPECT_EQ(provider.Log().LiveObjects(), 0) << "what was made before the failure is released";
-    EXPECT_EQ(gForm, nullptr);
-}
-
-TEST_F(AppRunTest, ADeviceFailureIsReportedWithItsResultCode)
-{
-    provider.Log().FailCall("CreateDevice", 1, D3DERR_NOTAVAILABLE);
-    EXPECT_EQ(Run(), 1);
-    EXPECT_EQ(gBoxes, 1);
-    EXPECT_NE(errors.find("DXGraphics::CreateDevice() - Failed to create Direct3D device (result code 0x8876086A)"),
-              std::string::npos)
-        << errors;
-}
-
-TEST_F(AppRunTest, AFailureOnTheLoadingThreadIsReportedLikeAStartFailure)
-{
-    unlink("Data/WinScreen.bmp");
-    EXPECT_EQ(Run(), 1);
-    EXPECT_EQ(gBoxes, 1);
-    EXPECT_NE(errors.find("WinScreen.bmp"), std::string::npos) << errors;
-    EXPECT_FALSE(gLoaded);
-    EXPECT_EQ(provider.Log().LiveObjects(), 0);
-}
-
-TEST_F(AppRunTest, ClosingDuringLoadingWaitsForTheLoaderBeforeDeletingTheGame)
-{
-    windows.onTick = [&](int tick) {
-        if (tick == 1) {
-            windows.PostMessage(gForm->Handle(), WM_CLOSE, 0, 0);
-        }
+    if (!HaveData())
+        GTEST_SKIP() << "no generated Data folder at " TAVRIN_DATA_DIR;
+    struct Row {
+        const char* what;
+        std::function<void(AppRun&)> arrange;
+        int status;
+        bool box, window, loaded;
+        const char* error;
     };
-    EXPECT_EQ(Run(), 0) << errors;
-    EXPECT_FALSE(gLoaded);
-    EXPECT_EQ(provider.Log().LiveObjects(), 0);
-}
-
-TEST_F(AppRunTest, AFailureInATickEndsTheProgramWithStatus1)
-{
-    windows.onTick = [&](int tick) {
-        if (tick == 3) {
-            mouse.failPoll = DIERR_INPUTLOST;
-        }
+    const Row rows[] = {
+        {"no settings file", [](AppRun&) { unlink("GameSettings.ini"); }, 1, false, false, false,
+         "File not found: 'GameSettings.ini'"},
+        {"a picture missing at start-up", [](AppRun&) { unlink("Data/Title.bmp"); }, 1, true, true, false,
+         "Title.bmp"},
+        {"no device",
+         [](AppRun& run) { run.provider.Log().FailCall("CreateDevice", 1, D3DERR_NOTAVAILABLE); }, 1, true, true,
+         false, "DXGraphics::CreateDevice() - Failed to create Direct3D device (result code 0x8876086A)"},
+        {"a failure on the loading thread", [](AppRun&) { unlink("Data/WinScreen.bmp"); }, 1, true, true, false,
+         "WinScreen.bmp"},
+        {"a failure in a tick",
+         [](AppRun& run) {
+             run.windows.onTick = [&run, armed = false](int) mutable {
+                 if (gLoaded && !std::exchange(armed, true))
+                     run.provider.Log().FailCall("Present", 1, D3DERR_INVALIDCALL);
+             };
+         },
+         1, false, true, true, "DXDevice::FinishFrame() - Present() failed (result code 0x8876086C)"},
+        {"closing during loading",
+         [](AppRun& run) {
+             run.windows.onTick = [&run](int tick) {
+                 if (tick == 1)
+                     run.windows.PostMessage(gForm->Handle(), WM_CLOSE, 0, 0);
+             };
+         },
+         0, false, true, false, ""},
     };
-    EXPECT_EQ(Run(), 1);
-    EXPECT_NE(errors.find("DXInput::GetMouseState failed - GetDeviceState() failed (result code 0x8007001E)"),
-              std::string::npos)
-        << errors;
-    EXPECT_EQ(gBoxes, 0);
-    EXPECT_EQ(provider.Log().LiveObjects(), 0);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        AppRun run;
+        row.arrange(run);
+        EXPECT_EQ(run.Run(), row.status);
+        EXPECT_NE(run.errors.find(row.error), std::string::npos) << run.errors;
+        EXPECT_EQ(gBoxes, row.box ? 1 : 0);
+        EXPECT_EQ(gBoxText, row.box ? "Tavrin: Failed to initialise game :(" : "");
+        EXPECT_EQ(run.Logged("create Tavrin 640x480"), row.window) << "no window before the settings are read";
+        EXPECT_EQ(gLoaded, row.loaded);
+        EXPECT_EQ(gForm, nullptr);
+        EXPECT_EQ(gGame, nullptr);
+        EXPECT_EQ(run.provider.Log().LiveObjects(), 0) << "what was made before the end is released";
+    }
 }

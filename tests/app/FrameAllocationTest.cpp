@@ -3,19 +3,8 @@
 #include <atomic>
 #include <cstdlib>
 #include <new>
-#include <vector>
 
-#include "app/AppGlobals.h"
-#include "app/FrameTick.h"
-#include "app/TForm.h"
-#include "engine/DXDevice.h"
-#include "engine/DXGraphics.h"
-#include "engine/DXOverlay.h"
 #include "game/CGame.h"
-#include "game/GameGlobals.h"
-#include "game/GameSprites.h"
-#include "input/DXInput.h"
-#include "platform/recording/RecordingProvider.h"
 #include "tests/app/AppFakes.h"
 
 // Counts the allocations made while gCounting is set.
@@ -26,61 +15,22 @@ std::atomic<int> gAllocations{0};
 
 void* operator new(size_t size)
 {
-    if (gCounting) {
+    if (gCounting)
         ++gAllocations;
-    }
-    void* p = std::malloc(size == 0 ? 1 : size);
-    if (p == nullptr) {
-        throw std::bad_alloc();
-    }
-    return p;
+    if (void* p = std::malloc(size == 0 ? 1 : size))
+        return p;
+    throw std::bad_alloc();
 }
-void* operator new[](size_t size)
-{
-    return operator new(size);
-}
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete[](void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete(void* p, size_t) noexcept
-{
-    std::free(p);
-}
-void operator delete[](void* p, size_t) noexcept
-{
-    std::free(p);
-}
+void* operator new[](size_t size) { return operator new(size); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, size_t) noexcept { std::free(p); }
+void operator delete[](void* p, size_t) noexcept { std::free(p); }
 
 TEST(FrameAllocationTest, TicksOfTheLoadingScreenAndTheGameAllocateNothingAfterTheFirst)
 {
-    RecordingProvider provider;
-    provider.SetRecording(false);
-    FakeWindowLayer windows;
-    FakeMouseProvider mouse;
-    gWindows = &windows;
-    Orvel::DXGraphics* graphics = new Orvel::DXGraphics(provider);
-    gDevice = graphics->CreateDevice(nullptr, 1024, 768);
-    std::vector<uint32_t> pixels(64 * 64, 0xFF808080u);
-    gCursorImage = new Orvel::DXOverlay(gDevice, 64, 64, 64, 64, pixels.data());
-    gTitleImage = new Orvel::DXOverlay(gDevice, 32, 16, 32, 16, pixels.data());
-    for (int d = 0; d < 10; ++d) {
-        gDigitImages[d] = new Orvel::DXOverlay(gDevice, gDigitWidths[d], 23, 32, 32, pixels.data());
-    }
-    gOverlayProjection = Orvel::CMatrix::Identity();
-    LoadDirectInputLibrary(mouse);
-    gInput = new DXInput(nullptr);
-    gForm = new TForm(MainWindowProc, nullptr);
-    gForm->Create(nullptr, "Tavrin", 640, 480, 0);
-    gInput->CreateMouse(gForm->Handle());
-    gLoadSteps = 19;
-    gLoadProgress = 0;
-    gLoaded = false;
-    gShowCursor = true;
+    FrameRig rig;
+    rig.provider.SetRecording(false);
     CGame* game = new CGame();
     game->state = 2;
     game->winScreen = gTitleImage;
@@ -95,42 +45,22 @@ TEST(FrameAllocationTest, TicksOfTheLoadingScreenAndTheGameAllocateNothingAfterT
     MainWindowProc(window, WM_TIMER, 1, 0);
     gCounting = true;
     for (int k = 1; k <= 19; ++k) {
-        mouse.next.lX = 7;
+        rig.mouse.SetNext(7, 0, false, false);
         MainWindowProc(window, CGame::kMsgLoadProgress, k, 0);
         MainWindowProc(window, WM_TIMER, 1, 0);
     }
     gCounting = false;
-    EXPECT_EQ(gAllocations.load(), 0) << "loading-screen ticks allocated";
+    EXPECT_EQ(gAllocations.exchange(0), 0) << "loading-screen ticks allocated";
 
     gGame = game;
     gLoaded = true;
     MainWindowProc(window, WM_TIMER, 1, 0);
     gAllocations = 0;
     gCounting = true;
-    for (int i = 0; i < 50; ++i) {
+    for (int i = 0; i < 50; ++i)
         MainWindowProc(window, WM_TIMER, 1, 0);
-    }
     gCounting = false;
     EXPECT_EQ(gAllocations.load(), 0) << "game ticks allocated";
-    EXPECT_EQ(provider.Log().Count("Present"), 71);
-
-    game->winScreen = nullptr;
-    delete gGame;
-    gGame = nullptr;
-    delete gInput;
-    gInput = nullptr;
-    delete gCursorImage;
-    delete gTitleImage;
-    for (Orvel::DXOverlay*& d : gDigitImages) {
-        delete d;
-        d = nullptr;
-    }
-    gCursorImage = gTitleImage = nullptr;
-    delete gDevice;
-    gDevice = nullptr;
-    delete graphics;
-    delete gForm;
-    gForm = nullptr;
-    gLoaded = false;
-    gWindows = nullptr;
+    EXPECT_EQ(rig.provider.Log().Count("Present"), 71);
+    game->winScreen = nullptr; // the rig owns the title picture
 }

@@ -2,91 +2,62 @@
 
 #include <unistd.h>
 
-#include <cstdio>
+#include <cstdint>
 #include <string>
 
 #include "app/Settings.h"
 #include "tlib/TException.h"
 
-namespace {
+using namespace std::string_literals;
 
-// Reads bytes written to a temporary file as the settings file.
-SSettings Read(const std::string& bytes)
+TEST(SettingsTest, TheParserOnFilesOfEveryShape)
 {
-    char name[] = "/tmp/tavrin-settings-XXXXXX";
-    int fd = mkstemp(name);
-    EXPECT_GE(fd, 0);
-    EXPECT_EQ(write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-    close(fd);
-    SSettings settings;
-    ReadSettingsFile(name, settings);
-    unlink(name);
-    return settings;
-}
-
-} // namespace
-
-TEST(SettingsTest, TheFourKeysAndTheirDefaults)
-{
-    SSettings empty = Read("");
-    EXPECT_EQ(empty.mouseSensitivity, 200.0);
-    EXPECT_EQ(empty.xResolution, 1024);
-    EXPECT_EQ(empty.yResolution, 768);
-    EXPECT_TRUE(empty.showHelp);
-
-    SSettings s = Read("MouseSensitivity=150\r\nXResolution=800\r\nYResolution=600\r\nShowHelp=FALSE\r\n");
-    EXPECT_EQ(s.mouseSensitivity, 150.0);
-    EXPECT_EQ(s.xResolution, 800);
-    EXPECT_EQ(s.yResolution, 600);
-    EXPECT_FALSE(s.showHelp);
-}
-
-TEST(SettingsTest, KeysMatchExactlyAndCommentsAndStrayLinesAreSkipped)
-{
-    SSettings s = Read("XResolution = 800\n xResolution=1\nxresolution=2\n;YResolution=600\n=5\nYResolution\n"
-                       "Unknown=7\n\n\nYResolution=700\n");
-    EXPECT_EQ(s.xResolution, 1024) << "spaces around the key make it match nothing";
-    EXPECT_EQ(s.yResolution, 700);
-}
-
-TEST(SettingsTest, ValuesAreReadLikeAtoi)
-{
-    EXPECT_EQ(Read("MouseSensitivity=2.5\n").mouseSensitivity, 2.0);
-    EXPECT_EQ(Read("MouseSensitivity=\n").mouseSensitivity, 0.0);
-    EXPECT_EQ(Read("MouseSensitivity=abc\n").mouseSensitivity, 0.0);
-    EXPECT_EQ(Read("XResolution=  -640x\n").xResolution, -640);
-    EXPECT_EQ(Read("XResolution=+12\n").xResolution, 12);
-    EXPECT_EQ(Read("XResolution=99999999999999999999\n").xResolution, INT32_MAX) << "held to the 32-bit range";
-    EXPECT_EQ(Read("XResolution=-99999999999999999999\n").xResolution, INT32_MIN);
+    struct Row {
+        std::string bytes;
+        double sensitivity;
+        int x, y;
+        bool help;
+    };
+    const Row rows[] = {
+        {"", 200, 1024, 768, true},
+        {"MouseSensitivity=150\r\nXResolution=800\r\nYResolution=600\r\nShowHelp=FALSE\r\n", 150, 800, 600, false},
+        // Keys match exactly; comments, stray and unknown lines are skipped.
+        {"XResolution = 800\n xResolution=1\nxresolution=2\n;YResolution=600\n=5\nYResolution\nUnknown=7\n\n\n"
+         "YResolution=700\n", 200, 1024, 700, true},
+        // Values are read like atoi, held to the 32-bit range.
+        {"MouseSensitivity=2.5\nXResolution=  -640x\nYResolution=+12\n", 2, -640, 12, true},
+        {"MouseSensitivity=abc\nXResolution=99999999999999999999\nYResolution=-99999999999999999999\n", 0, INT32_MAX,
+         INT32_MIN, true},
+        {"MouseSensitivity=\nXResolution=- 3\n", 0, 0, 768, true},
+        // Only "false" in any case hides the help, and nothing shows it again.
+        {"ShowHelp=FaLsE\nShowHelp=true\n", 200, 1024, 768, false},
+        {"ShowHelp=false\n", 200, 1024, 768, false},
+        {"ShowHelp=0\n", 200, 1024, 768, true},
+        {"ShowHelp=no\n", 200, 1024, 768, true},
+        {"ShowHelp=false \n", 200, 1024, 768, true},
+        // The last line counts without a line break; a repeated key keeps its last value.
+        {"XResolution=800\nYResolution=600\nYResolution=601", 200, 800, 601, true},
+        // A lone carriage return takes the next byte with it ('YResolution' loses its 'Y').
+        {"XResolution=800\rYResolution=600\rXResolution=700\r\n", 200, 800, 768, true},
+        // Bytes that are not text do no harm.
+        {"XResolution=9\0\xff\r\n\0\0YResolution=5\n"s, 200, 9, 768, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.bytes);
+        char name[] = "/tmp/tavrin-settings-XXXXXX";
+        int fd = mkstemp(name);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(write(fd, row.bytes.data(), row.bytes.size()), static_cast<ssize_t>(row.bytes.size()));
+        close(fd);
+        SSettings s;
+        ReadSettingsFile(name, s);
+        unlink(name);
+        EXPECT_EQ(s.mouseSensitivity, row.sensitivity);
+        EXPECT_EQ(s.xResolution, row.x);
+        EXPECT_EQ(s.yResolution, row.y);
+        EXPECT_EQ(s.showHelp, row.help);
+    }
     EXPECT_EQ(ParseSettingsInt("\t\n 42"), 42);
-    EXPECT_EQ(ParseSettingsInt("- 3"), 0);
-}
-
-TEST(SettingsTest, OnlyFalseInAnyCaseHidesHelpAndNothingShowsItAgain)
-{
-    EXPECT_FALSE(Read("ShowHelp=false\n").showHelp);
-    EXPECT_FALSE(Read("ShowHelp=FaLsE\n").showHelp);
-    EXPECT_TRUE(Read("ShowHelp=0\n").showHelp);
-    EXPECT_TRUE(Read("ShowHelp=no\n").showHelp);
-    EXPECT_TRUE(Read("ShowHelp=true\n").showHelp);
-    EXPECT_TRUE(Read("ShowHelp=false \n").showHelp);
-    EXPECT_FALSE(Read("ShowHelp=false\nShowHelp=true\n").showHelp);
-}
-
-TEST(SettingsTest, LineEndsAndTheLastLine)
-{
-    // The last line counts even without a line break.
-    EXPECT_EQ(Read("XResolution=800\nYResolution=600").yResolution, 600);
-    EXPECT_EQ(Read("YResolution=600").yResolution, 600);
-    // A repeated key takes its last value.
-    EXPECT_EQ(Read("YResolution=600\nYResolution=601\n").yResolution, 601);
-    // A lone carriage return takes the next byte with it.
-    SSettings lone = Read("XResolution=800\rYResolution=600\rXResolution=700\r\n");
-    EXPECT_EQ(lone.xResolution, 800);
-    EXPECT_EQ(lone.yResolution, 768) << "'YResolution' lost its first byte";
-    // Bytes that are not text do no harm.
-    SSettings binary = Read(std::string("XResolution=9\0\xff\r\n\0\0YResolution=5\n", 28));
-    EXPECT_EQ(binary.xResolution, 9);
 }
 
 TEST(SettingsTest, AMissingFileRaisesFileNotFound)

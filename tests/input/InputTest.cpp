@@ -9,27 +9,38 @@
 
 namespace {
 
-// A DirectInput stand-in whose every step can be made to fail.
-struct FakeDirectInput;
-
-struct FakeMouse : IDirectInputDevice8A {
-    std::string failStep;  // "SetDataFormat", "SetCooperativeLevel", ...
+// The mouse library, its DirectInput object and its one mouse in one fake:
+// any step can fail, and refs counts the references DXInput holds.
+struct FakeInput : IDirectInputProvider, IDirectInput8A, IDirectInputDevice8A {
+    bool library = true, entry = true;
+    std::string failStep; // "DirectInput8Create", "CreateDevice", ..., "GetDeviceState"
     HRESULT failCode = DIERR_GENERIC;
-    DIMOUSESTATE next{};
-    HRESULT stateResult = DI_OK;
+    int refs = 0;
     HWND window = nullptr;
-    DWORD flags = 0;
-    DWORD axisMode = 99;
+    DWORD flags = 0, axisMode = 99;
     bool acquired = false;
-    int* alive = nullptr;
+    DIMOUSESTATE next{};
 
     HRESULT Step(const char* name) { return failStep == name ? failCode : DI_OK; }
-    ULONG AddRef() override { return 2; }
-    ULONG Release() override
+    ULONG AddRef() override { return ++refs; }
+    ULONG Release() override { return --refs; }
+    bool LoadLibrary() override { return library; }
+    bool HasDirectInput8Create() override { return entry; }
+    HRESULT DirectInput8Create(HINSTANCE, DWORD version, DIIID iid, void** out, void*) override
     {
-        --*alive;
-        delete this;
-        return 0;
+        EXPECT_TRUE(version == 0x0800u && iid == IID_IDirectInput8A);
+        if (Step("DirectInput8Create") != DI_OK)
+            return failCode;
+        *out = static_cast<IDirectInput8A*>(this);
+        return AddRef(), DI_OK;
+    }
+    HRESULT CreateDevice(DIGUID device, IDirectInputDevice8A** created, void*) override
+    {
+        EXPECT_EQ(device, GUID_SysMouse);
+        if (Step("CreateDevice") != DI_OK)
+            return failCode;
+        *created = this;
+        return AddRef(), DI_OK;
     }
     HRESULT SetDataFormat(const DIDATAFORMAT* format) override
     {
@@ -38,268 +49,128 @@ struct FakeMouse : IDirectInputDevice8A {
     }
     HRESULT SetCooperativeLevel(HWND w, DWORD f) override
     {
-        window = w;
-        flags = f;
+        window = w, flags = f;
         return Step("SetCooperativeLevel");
     }
     HRESULT SetProperty(DWORD property, const DIPROPHEADER* header) override
     {
         EXPECT_EQ(property, DIPROP_AXISMODE);
-        EXPECT_EQ(header->dwSize, 20u);
-        EXPECT_EQ(header->dwHeaderSize, 16u);
-        EXPECT_EQ(header->dwHow, DIPH_DEVICE);
+        EXPECT_TRUE(header->dwSize == 20u && header->dwHeaderSize == 16u && header->dwHow == DIPH_DEVICE);
         axisMode = reinterpret_cast<const DIPROPDWORD*>(header)->dwData;
         return Step("SetProperty");
     }
-    HRESULT Acquire() override
-    {
-        HRESULT hr = Step("Acquire");
-        acquired = hr >= 0;
-        return hr;
-    }
-    HRESULT Unacquire() override
-    {
-        acquired = false;
-        return DI_OK;
-    }
+    HRESULT Acquire() override { return (acquired = Step("Acquire") == DI_OK) ? DI_OK : failCode; }
+    HRESULT Unacquire() override { return acquired = false, DI_OK; }
     HRESULT GetDeviceState(DWORD size, void* data) override
     {
         EXPECT_EQ(size, 16u);
-        if (stateResult < 0) {
-            std::memset(data, 0x55, size); // what a failed read leaves must not be used
-            return stateResult;
-        }
         std::memcpy(data, &next, sizeof next);
-        return stateResult;
+        if (Step("GetDeviceState") != DI_OK)
+            std::memset(data, 0x55, size); // what a failed read leaves must not be used
+        return Step("GetDeviceState");
     }
 };
-
-struct FakeDirectInput : IDirectInput8A {
-    std::string failStep;
-    HRESULT failCode = DIERR_GENERIC;
-    FakeMouse* lastMouse = nullptr;
-    int* alive = nullptr;
-    ULONG AddRef() override { return 2; }
-    ULONG Release() override
-    {
-        --*alive;
-        delete this;
-        return 0;
-    }
-    HRESULT CreateDevice(DIGUID device, IDirectInputDevice8A** created, void*) override
-    {
-        EXPECT_EQ(device, GUID_SysMouse);
-        if (failStep == "CreateDevice") {
-            return failCode;
-        }
-        lastMouse = new FakeMouse();
-        lastMouse->failStep = failStep;
-        lastMouse->failCode = failCode;
-        lastMouse->alive = alive;
-        ++*alive;
-        *created = lastMouse;
-        return DI_OK;
-    }
-};
-
-struct FakeProvider : IDirectInputProvider {
-    bool library = true;
-    bool entry = true;
-    HRESULT createResult = DI_OK;
-    std::string failStep;
-    HRESULT failCode = DIERR_GENERIC;
-    FakeDirectInput* last = nullptr;
-    int alive = 0;
-    int loads = 0;
-    bool LoadLibrary() override
-    {
-        ++loads;
-        return library;
-    }
-    bool HasDirectInput8Create() override { return entry; }
-    HRESULT DirectInput8Create(HINSTANCE, DWORD version, DIIID iid, void** out, void*) override
-    {
-        EXPECT_EQ(version, 0x0800u);
-        EXPECT_EQ(iid, IID_IDirectInput8A);
-        if (createResult < 0) {
-            return createResult;
-        }
-        last = new FakeDirectInput();
-        last->failStep = failStep;
-        last->failCode = failCode;
-        last->alive = &alive;
-        ++alive;
-        *out = static_cast<IDirectInput8A*>(last);
-        return DI_OK;
-    }
-};
-
-template <class F>
-DXException Catch(F f)
-{
-    try {
-        f();
-    } catch (DXException& e) {
-        return e;
-    }
-    ADD_FAILURE() << "no DXException";
-    return DXException(nullptr, 0);
-}
 
 HWND const kWindow = reinterpret_cast<HWND>(0x1234);
 
 } // namespace
 
-TEST(DXInputTest, MissingLibraryOrEntryPointOrFailedCreationRaise)
+TEST(DXInputTest, EveryFailingStepIsNamedCarriesItsCodeAndLeaksNothing)
 {
-    FakeProvider noLibrary;
-    noLibrary.library = false;
-    LoadDirectInputLibrary(noLibrary);
-    DXException e1 = Catch([] { DXInput input(nullptr); });
-    EXPECT_STREQ(e1.Message(), "Invalid DirectInput library (dinput8.dll)");
-    EXPECT_EQ(e1.Code(), 0);
-
-    FakeProvider noEntry;
-    noEntry.entry = false;
-    LoadDirectInputLibrary(noEntry);
-    DXException e2 = Catch([] { DXInput input(nullptr); });
-    EXPECT_STREQ(e2.Message(), "Invalid DirectInput library (dinput8.dll)");
-
-    FakeProvider failing;
-    failing.createResult = DIERR_GENERIC;
-    LoadDirectInputLibrary(failing);
-    DXException e3 = Catch([] { DXInput input(nullptr); });
-    EXPECT_STREQ(e3.Message(), "Failed to create DirectInput object");
-    EXPECT_EQ(e3.Code(), DIERR_GENERIC);
-    EXPECT_EQ(failing.alive, 0);
-}
-
-TEST(DXInputTest, EveryMouseStepFailureNamesTheStepAndCarriesItsCode)
-{
-    const char* steps[] = {"CreateDevice", "SetDataFormat", "SetCooperativeLevel", "SetProperty", "Acquire"};
-    for (const char* step : steps) {
-        FakeProvider provider;
-        provider.failStep = step;
-        provider.failCode = static_cast<HRESULT>(0x80070000u + std::strlen(step));
-        LoadDirectInputLibrary(provider);
-        {
+    struct Row {
+        bool library, entry;
+        const char* step;
+        const char* message;
+    };
+    const Row rows[] = {
+        {false, true, "", "Invalid DirectInput library (dinput8.dll)"},
+        {true, false, "", "Invalid DirectInput library (dinput8.dll)"},
+        {true, true, "DirectInput8Create", "Failed to create DirectInput object"},
+        {true, true, "CreateDevice", "DXInput::CreateMouse failed - CreateDevice() failed"},
+        {true, true, "SetDataFormat", "DXInput::CreateMouse failed - SetDataFormat() failed"},
+        {true, true, "SetCooperativeLevel", "DXInput::CreateMouse failed - SetCooperativeLevel() failed"},
+        {true, true, "SetProperty", "DXInput::CreateMouse failed - SetProperty() failed"},
+        {true, true, "Acquire", "DXInput::CreateMouse failed - Acquire() failed"},
+        {true, true, "GetDeviceState", "DXInput::GetMouseState failed - GetDeviceState() failed"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.message) + " " + row.step + (row.library ? "" : " no library"));
+        FakeInput fake;
+        fake.library = row.library, fake.entry = row.entry, fake.failStep = row.step;
+        fake.failCode = static_cast<HRESULT>(0x80070000u + std::strlen(row.step));
+        LoadDirectInputLibrary(fake);
+        std::string message = "no exception";
+        HRESULT code = DI_OK;
+        try {
             DXInput input(nullptr);
-            DXException e = Catch([&] { input.CreateMouse(kWindow); });
-            EXPECT_EQ(std::string(e.Message()), std::string("DXInput::CreateMouse failed - ") + step + "() failed");
-            EXPECT_EQ(e.Code(), provider.failCode) << step;
+            input.CreateMouse(kWindow);
+            input.GetMouseState();
+        } catch (const DXException& e) {
+            message = e.Message(), code = e.Code();
         }
-        EXPECT_EQ(provider.alive, 0) << "leaked after a failed " << step;
+        EXPECT_EQ(message, row.message);
+        EXPECT_EQ(code, *row.step ? fake.failCode : 0);
+        EXPECT_EQ(fake.refs, 0) << "leaked or released twice";
     }
 }
 
-TEST(DXInputTest, CreateMouseConfiguresARelativeExclusiveForegroundMouse)
+TEST(DXInputTest, TheMouseIsRelativeAndExclusiveAndTheCursorMovesByScaledMotionNeverBelowZero)
 {
-    FakeProvider provider;
-    LoadDirectInputLibrary(provider);
+    FakeInput fake;
+    LoadDirectInputLibrary(fake);
     {
         DXInput input(nullptr);
         input.motionScale = 3.0f;
         input.CreateMouse(kWindow);
-        FakeMouse* mouse = provider.last->lastMouse;
-        EXPECT_EQ(mouse->window, kWindow);
-        EXPECT_EQ(mouse->flags, DISCL_EXCLUSIVE | DISCL_FOREGROUND);
-        EXPECT_EQ(mouse->axisMode, DIPROPAXISMODE_REL);
-        EXPECT_TRUE(mouse->acquired);
+        EXPECT_TRUE(fake.window == kWindow && fake.acquired);
+        EXPECT_EQ(fake.flags, DISCL_EXCLUSIVE | DISCL_FOREGROUND);
+        EXPECT_EQ(fake.axisMode, DIPROPAXISMODE_REL);
         EXPECT_EQ(input.motionScale, 1.0f);
-        EXPECT_EQ(input.CursorX(), 0);
-        EXPECT_EQ(input.CursorY(), 0);
-        EXPECT_EQ(provider.alive, 2);
+        // No clamp on the high side here (the frame tick does it), and no
+        // overflow however far the mouse goes.
+        const struct {
+            float scale;
+            int32_t x, y, dx, dy, cursorX, cursorY;
+        } polls[] = {{1.0f, -10, 5, -10, 5, 0, 5},
+                     {0.5f, 3, -3, 1, -1, 1, 4},
+                     {1000.0f, INT32_MAX, 2000, INT32_MAX, 2000000, INT32_MAX, 2000004}};
+        for (const auto& p : polls) {
+            input.motionScale = p.scale;
+            fake.next = {p.x, p.y, 0, {}};
+            input.GetMouseState();
+            EXPECT_EQ(input.Dx(), p.dx);
+            EXPECT_EQ(input.Dy(), p.dy);
+            EXPECT_EQ(input.CursorX(), p.cursorX);
+            EXPECT_EQ(input.CursorY(), p.cursorY);
+        }
+        input.motionScale = 1.0f;
+        input.SetMousePosition(1100, -7);
+        EXPECT_TRUE(input.CursorX() == 1100 && input.CursorY() == -7);
+
+        // A press is down now and up at the previous poll.
+        fake.next = {0, 0, 0, {0x80, 0, 0, 0}};
+        input.GetMouseState();
+        EXPECT_TRUE(input.LeftDown() && !input.LeftWasDown() && input.LeftPressed());
+        fake.next = {0, 0, 0, {0x80, 0x80, 0, 0}};
+        input.GetMouseState();
+        EXPECT_TRUE(input.LeftWasDown() && !input.LeftPressed()) << "held, not a new press";
+        EXPECT_TRUE(input.RightPressed());
+        fake.next = {4, 4, 0, {0, 0, 0, 0}};
+        input.GetMouseState();
+        EXPECT_TRUE(!input.LeftDown() && input.LeftWasDown() && input.RightWasDown());
+
+        // A failed read changes nothing.
+        fake.failStep = "GetDeviceState";
+        EXPECT_THROW(input.GetMouseState(), DXException);
+        EXPECT_TRUE(input.Dx() == 4 && input.CursorX() == 1104);
     }
-    EXPECT_EQ(provider.alive, 0) << "the destructor releases the mouse and the DirectInput object";
-}
-
-TEST(DXInputTest, CursorMovesByScaledMotionAndStaysAtOrAboveZero)
-{
-    FakeProvider provider;
-    LoadDirectInputLibrary(provider);
-    DXInput input(nullptr);
-    input.CreateMouse(kWindow);
-    FakeMouse* mouse = provider.last->lastMouse;
-
-    mouse->next = {-10, 5, 0, {0, 0, 0, 0}};
-    input.GetMouseState();
-    EXPECT_EQ(input.Dx(), -10);
-    EXPECT_EQ(input.Dy(), 5);
-    EXPECT_EQ(input.CursorX(), 0);
-    EXPECT_EQ(input.CursorY(), 5);
-
-    input.motionScale = 0.5f;
-    mouse->next = {3, -3, 0, {0, 0, 0, 0}};
-    input.GetMouseState();
-    EXPECT_EQ(input.Dx(), 1);
-    EXPECT_EQ(input.Dy(), -1);
-    EXPECT_EQ(input.CursorX(), 1);
-    EXPECT_EQ(input.CursorY(), 4);
-
-    // No clamp on the high side here (the frame tick does it), and no
-    // overflow however far the mouse goes.
-    input.motionScale = 1000.0f;
-    mouse->next = {INT32_MAX, 2000, 0, {0, 0, 0, 0}};
-    input.GetMouseState();
-    EXPECT_EQ(input.Dx(), INT32_MAX);
-    EXPECT_EQ(input.CursorX(), INT32_MAX);
-    EXPECT_EQ(input.CursorY(), 2000004);
-
-    input.SetMousePosition(1100, -7);
-    EXPECT_EQ(input.CursorX(), 1100);
-    EXPECT_EQ(input.CursorY(), -7);
-}
-
-TEST(DXInputTest, APressIsDownNowAndUpAtThePreviousPoll)
-{
-    FakeProvider provider;
-    LoadDirectInputLibrary(provider);
-    DXInput input(nullptr);
-    input.CreateMouse(kWindow);
-    FakeMouse* mouse = provider.last->lastMouse;
-
-    mouse->next = {0, 0, 0, {0x80, 0, 0, 0}};
-    input.GetMouseState();
-    EXPECT_TRUE(input.LeftDown());
-    EXPECT_FALSE(input.LeftWasDown());
-    EXPECT_TRUE(input.LeftPressed());
-
-    mouse->next = {0, 0, 0, {0x80, 0x80, 0, 0}};
-    input.GetMouseState();
-    EXPECT_TRUE(input.LeftWasDown());
-    EXPECT_FALSE(input.LeftPressed()) << "held, not a new press";
-    EXPECT_TRUE(input.RightPressed());
-
-    mouse->next = {0, 0, 0, {0, 0, 0, 0}};
-    input.GetMouseState();
-    EXPECT_FALSE(input.LeftDown());
-    EXPECT_TRUE(input.LeftWasDown());
-    EXPECT_TRUE(input.RightWasDown());
-}
-
-TEST(DXInputTest, AFailedPollRaisesWithItsCodeAndItsDataIsNotUsed)
-{
-    FakeProvider provider;
-    LoadDirectInputLibrary(provider);
-    DXInput input(nullptr);
-    input.CreateMouse(kWindow);
-    FakeMouse* mouse = provider.last->lastMouse;
-    mouse->next = {4, 4, 0, {0, 0, 0, 0}};
-    input.GetMouseState();
-
-    mouse->stateResult = DIERR_INPUTLOST;
-    DXException e = Catch([&] { input.GetMouseState(); });
-    EXPECT_STREQ(e.Message(), "DXInput::GetMouseState failed - GetDeviceState() failed");
-    EXPECT_EQ(e.Code(), DIERR_INPUTLOST);
-    EXPECT_EQ(input.CursorX(), 4);
-    EXPECT_EQ(input.Dx(), 4);
+    EXPECT_EQ(fake.refs, 0) << "the destructor releases the mouse and the DirectInput object";
 }
 
 TEST(KeyStateTest, DownNowAndPressedSinceTheQueryAreSeparateBits)
 {
     CKeyLatch keys;
     SetKeySource(&keys);
-
     EXPECT_EQ(GetAsyncKeyState('W'), 0);
     keys.KeyDown('W', false);
     EXPECT_EQ(GetAsyncKeyState('W') & 0xFFFF, 0x8001);
@@ -321,7 +192,6 @@ TEST(KeyStateTest, DownNowAndPressedSinceTheQueryAreSeparateBits)
 
     keys.ReleaseAll();
     EXPECT_EQ(GetAsyncKeyState('W'), 0);
-
     keys.KeyDown('A', false);
     keys.ForgetPresses();
     EXPECT_EQ(GetAsyncKeyState('A') & 0xFFFF, 0x8000);
@@ -329,7 +199,6 @@ TEST(KeyStateTest, DownNowAndPressedSinceTheQueryAreSeparateBits)
     keys.KeyDown(-1, false);
     keys.KeyDown(300, false);
     EXPECT_EQ(GetAsyncKeyState(300), 0);
-
     SetKeySource(nullptr);
     EXPECT_EQ(GetAsyncKeyState('A'), 0);
 }
