@@ -4,10 +4,15 @@
 // with a Data/ subfolder that becomes the working directory.
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -19,35 +24,26 @@
 
 namespace enginetest {
 
-// What a call raised: the type, the message and (for DXException) the code.
-struct Raised {
-    std::string type; // "DXException", "TException" or "nothing"
-    std::string message;
-    HRESULT code = 0;
-};
-
+// What a call raised: "DXException(<code>) <message>", "TException <message>" or "nothing".
+inline std::string Dx(const std::string& message, HRESULT code = 0)
+{
+    return "DXException(" + std::to_string(code) + ") " + message;
+}
 template <class F>
-Raised RaisedBy(F&& f)
+std::string RaisedBy(F&& f)
 {
     try {
         f();
     } catch (DXException& e) {
-        return Raised{"DXException", e.Message() ? e.Message() : "", e.Code()};
+        return Dx(e.Message() ? e.Message() : "", e.Code());
     } catch (tlib::TException& e) {
-        return Raised{"TException", e.Message(), 0};
+        return std::string("TException ") + e.Message();
     }
-    return Raised{"nothing", "", 0};
+    return "nothing";
 }
 
-#define EXPECT_DX_RAISES(call, text, hr)                                                                              \
-    do {                                                                                                             \
-        const ::enginetest::Raised raised_ = ::enginetest::RaisedBy([&] { call; });                                  \
-        EXPECT_EQ(raised_.type, "DXException");                                                                      \
-        EXPECT_EQ(raised_.message, text);                                                                            \
-        EXPECT_EQ(raised_.code, static_cast<HRESULT>(hr));                                                           \
-    } while (0)
-
-// A DXDevice on a recording device made through the whole graphics path.
+// A DXDevice on a recording device made through the whole graphics path;
+// every device object must be released by the end of the test.
 class DeviceFixture : public ::testing::Test {
 protected:
     void SetUp() override
@@ -64,6 +60,16 @@ protected:
         EXPECT_EQ(provider.Log().LiveObjects(), 0) << "a device object was not released";
     }
     RecordingLog& Log() { return provider.Log(); }
+    // The calls draw made inside a frame.
+    std::vector<RecordedCall> InFrame(const std::function<void()>& draw)
+    {
+        device->StartFrame();
+        Log().Clear();
+        draw();
+        std::vector<RecordedCall> calls = Log().Calls();
+        device->FinishFrame();
+        return calls;
+    }
 
     RecordingProvider provider;
     std::unique_ptr<Orvel::DXGraphics> graphics;
@@ -80,22 +86,33 @@ inline std::vector<float> FloatsOf(const std::vector<uint8_t>& bytes)
 }
 
 // A fresh folder with an empty Data/ inside, the working directory while
-// the object lives; the previous directory is restored and the folder
-// removed afterwards.
+// the object lives; the previous one is restored and the folder removed.
 class ScratchFolder {
 public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    // Writes Data/<name>.
-    void WriteData(const std::string& name, const std::vector<uint8_t>& bytes) const;
-    std::string DataPath(const std::string& name) const { return mPath + "/Data/" + name; }
+    ScratchFolder() : mPrevious(std::filesystem::current_path())
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "tavrin-engine-XXXXXX").string();
+        if (!mkdtemp(pattern.data()))
+            throw std::runtime_error("mkdtemp failed");
+        mPath = pattern;
+        std::filesystem::create_directory(mPath / "Data");
+        std::filesystem::current_path(mPath);
+    }
+    ~ScratchFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::current_path(mPrevious, ignored);
+        std::filesystem::remove_all(mPath, ignored);
+    }
+    std::string DataPath(const std::string& name) const { return (mPath / "Data" / name).string(); }
+    void WriteData(const std::string& name, const std::vector<uint8_t>& bytes) const
+    {
+        std::ofstream(DataPath(name), std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
 
 private:
-    std::string mPath;
-    std::string mPrevious;
+    std::filesystem::path mPrevious, mPath;
 };
 
 } // namespace enginetest

@@ -11,248 +11,118 @@
 #include "engine/LoadOverlay.h"
 #include "tests/engine/EngineTestSupport.h"
 
-using enginetest::DeviceFixture;
+using enginetest::Dx;
 using enginetest::RaisedBy;
-using enginetest::ScratchFolder;
 using Orvel::DXOverlay;
 using Orvel::LoadOverlay;
-using Orvel::NextPowerOfTwo;
 
 namespace {
 
-struct Rgb {
-    uint8_t r, g, b;
-};
-
-// A 24-bit bottom-up bitmap: a 54-byte header (filled with junk, which the
-// loader must not read), then rows from the bottom up with filler to a
-// multiple of 4. pixel(x, y) gives the colour with y = 0 at the top.
-std::vector<uint8_t> Bitmap(int width, int height, const std::function<Rgb(int, int)>& pixel)
+// A 24-bit bottom-up bitmap: a 54-byte header of junk (never read), then
+// the rows from the bottom up, each padded with filler to a multiple of 4
+// bytes. pixel(x, y) is 0xRRGGBB with y = 0 at the top.
+std::vector<uint8_t> Bitmap(int width, int height, const std::function<uint32_t(int, int)>& pixel)
 {
     std::vector<uint8_t> bytes(54, 0xA5);
-    const int filler = (4 - (3 * width) % 4) % 4;
     for (int y = height - 1; y >= 0; --y) {
-        for (int x = 0; x < width; ++x) {
-            const Rgb c = pixel(x, y);
-            bytes.push_back(c.b);
-            bytes.push_back(c.g);
-            bytes.push_back(c.r);
-        }
-        bytes.insert(bytes.end(), static_cast<size_t>(filler), 0xEE);
+        for (int x = 0; x < width; ++x)
+            for (int shift : {0, 8, 16})
+                bytes.push_back(static_cast<uint8_t>(pixel(x, y) >> shift));
+        bytes.insert(bytes.end(), static_cast<size_t>((4 - 3 * width % 4) % 4), 0xEE);
     }
     return bytes;
 }
 
 // A colour unique to each pixel, never one of the two keys.
-Rgb Pattern(int x, int y)
+uint32_t Pattern(int x, int y)
 {
-    return Rgb{static_cast<uint8_t>(x * 7 + 1), static_cast<uint8_t>(y * 13 + 2), static_cast<uint8_t>(x + y + 3)};
-}
-
-uint32_t Opaque(Rgb c, uint32_t alpha = 0xFF)
-{
-    return (alpha << 24) | (uint32_t{c.r} << 16) | (uint32_t{c.g} << 8) | c.b;
+    return static_cast<uint32_t>((x * 7 + 1) % 256 << 16 | (y * 13 + 2) << 8 | (x + y + 3) % 256);
 }
 
 TEST(NextPowerOfTwo, IsTheSmallestPowerOfTwoNotBelowN)
 {
-    const int cases[][2] = {{-5, 1}, {0, 1},      {1, 1},       {2, 2},       {3, 4},
-                            {23, 32}, {549, 1024}, {1024, 1024}, {1025, 2048}, {1 << 30, 1 << 30}};
+    const int cases[][2] = {{-5, 1}, {0, 1}, {1, 1}, {3, 4}, {549, 1024}, {1024, 1024}, {1025, 2048}, {1 << 30, 1 << 30}};
     for (const auto& c : cases)
-        EXPECT_EQ(NextPowerOfTwo(c[0]), c[1]) << c[0];
-    EXPECT_DX_RAISES(NextPowerOfTwo((1 << 30) + 1), "NextPowerOfTwo() - Value too large", 0);
+        EXPECT_EQ(Orvel::NextPowerOfTwo(c[0]), c[1]) << c[0];
+    EXPECT_EQ(RaisedBy([] { Orvel::NextPowerOfTwo((1 << 30) + 1); }), Dx("NextPowerOfTwo() - Value too large"));
 }
 
-class LoadOverlayTest : public DeviceFixture {
+class LoadOverlayTest : public enginetest::DeviceFixture {
 protected:
-    RecordingTexture* TextureOf(const DXOverlay& overlay)
+    std::unique_ptr<DXOverlay> Load(int width, int height, bool translucent = false)
     {
-        return static_cast<RecordingTexture*>(overlay.Texture()->Texture());
+        return std::unique_ptr<DXOverlay>(LoadOverlay(device.get(), "Picture.bmp", width, height, translucent));
     }
-    ScratchFolder folder;
+    static RecordingTexture& TextureOf(const DXOverlay& overlay)
+    {
+        return *static_cast<RecordingTexture*>(overlay.Texture()->Texture());
+    }
+    enginetest::ScratchFolder folder;
 };
 
 TEST_F(LoadOverlayTest, KeysColoursAndFlipsRowsIntoATransparentPowerOfTwoTexture)
 {
-    const Rgb white{255, 255, 255}, magenta{255, 0, 255}, nearWhite{254, 255, 255};
-    const Rgb first{10, 20, 30}, last{40, 50, 60}, other{1, 2, 3};
-    // 3 x 2; the file starts with the bottom-left pixel and ends with the top-right one.
-    const Rgb rows[2][3] = {{white, magenta, last}, {first, nearWhite, other}};
-    const auto pixel = [&](int x, int y) { return rows[y][x]; };
-    folder.WriteData("Keys.bmp", Bitmap(3, 2, pixel));
-    for (bool translucent : {false, true}) {
-        SCOPED_TRACE(translucent ? "translucent" : "opaque");
-        const uint32_t alpha = translucent ? 0xCF : 0xFF;
-        std::unique_ptr<DXOverlay> overlay(LoadOverlay(device.get(), "Keys.bmp", 3, 2, translucent));
-        EXPECT_EQ(overlay->Width(), 3);
-        EXPECT_EQ(overlay->Height(), 2);
-        EXPECT_EQ(overlay->TextureWidth(), 4);
-        EXPECT_EQ(overlay->TextureHeight(), 2);
-        RecordingTexture* texture = TextureOf(*overlay);
-        EXPECT_EQ(texture->Pool(), D3DPOOL_DEFAULT);
-        EXPECT_EQ(texture->Texel(0, 0), 0x00FFFFFFu);               // pure white: transparent
-        EXPECT_EQ(texture->Texel(1, 0), 0x7F7F7F7Fu);               // pure magenta: half grey
-        EXPECT_EQ(texture->Texel(2, 0), Opaque(last, alpha));       // the last pixel of the file
-        EXPECT_EQ(texture->Texel(0, 1), Opaque(first, alpha));      // the first pixel of the file
-        EXPECT_EQ(texture->Texel(1, 1), Opaque(nearWhite, alpha));  // not quite white: kept
-        EXPECT_EQ(texture->Texel(2, 1), Opaque(other, alpha));
+    // White, magenta and the file's last pixel on top; its first, a near white and one more below.
+    const uint32_t rows[2][3] = {{0xFFFFFF, 0xFF00FF, 0x28323C}, {0x0A141E, 0xFEFFFF, 0x010203}};
+    folder.WriteData("Picture.bmp", Bitmap(3, 2, [&](int x, int y) { return rows[y][x]; }));
+    for (uint32_t alpha : {0xFF000000u, 0xCF000000u}) {
+        auto overlay = Load(3, 2, alpha == 0xCF000000u);
+        RecordingTexture& texture = TextureOf(*overlay);
+        EXPECT_EQ(texture.Pool(), D3DPOOL_DEFAULT);
+        EXPECT_EQ(std::vector<int>({overlay->Width(), overlay->Height(), overlay->TextureWidth(),
+                                    overlay->TextureHeight()}),
+                  std::vector<int>({3, 2, 4, 2}));
+        const uint32_t expected[2][4] = {{0x00FFFFFF, 0x7F7F7F7F, alpha | rows[0][2], 0x00FFFFFF},
+                                         {alpha | rows[1][0], alpha | rows[1][1], alpha | rows[1][2], 0x00FFFFFF}};
         for (UINT y = 0; y < 2; ++y)
-            EXPECT_EQ(texture->Texel(3, y), 0x00FFFFFFu) << "right of the picture";
+            for (UINT x = 0; x < 4; ++x)
+                EXPECT_EQ(texture.Texel(x, y), expected[y][x]) << std::hex << alpha << " at " << x << ", " << y;
     }
 }
 
-TEST_F(LoadOverlayTest, RowFillerIsSkippedForEveryRowLength)
+TEST_F(LoadOverlayTest, RowFillerIsSkippedAndRowsAreWrittenAtTheTexturePitch)
 {
-    // 3 x width bytes of pixels need 0, 3, 2 or 1 filler bytes.
-    for (int width : {64, 1, 18, 21, 12, 5}) {
-        SCOPED_TRACE(width);
-        const int height = 3;
-        folder.WriteData("Rows.bmp", Bitmap(width, height, Pattern));
-        std::unique_ptr<DXOverlay> overlay(LoadOverlay(device.get(), "Rows.bmp", width, height, false));
-        RecordingTexture* texture = TextureOf(*overlay);
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
-                ASSERT_EQ(texture->Texel(static_cast<UINT>(x), static_cast<UINT>(y)), Opaque(Pattern(x, y)))
-                    << x << ", " << y;
-        for (UINT y = 0; y < texture->Height(); ++y)
-            for (UINT x = static_cast<UINT>(width); x < texture->Width(); ++x)
-                ASSERT_EQ(texture->Texel(x, y), 0x00FFFFFFu);
-        for (UINT y = height; y < texture->Height(); ++y)
-            ASSERT_EQ(texture->Texel(0, y), 0x00FFFFFFu);
-    }
-}
-
-TEST_F(LoadOverlayTest, TheGamePicturesGetTheirTextureSizes)
-{
-    struct Case {
-        int width, height, textureWidth, textureHeight;
-    };
-    const Case cases[] = {
-        {64, 64, 64, 64},     {21, 23, 32, 32},     {12, 23, 16, 32},      {18, 23, 32, 32},
-        {20, 23, 32, 32},     {549, 218, 1024, 256}, {96, 96, 128, 128},   {256, 768, 256, 1024},
-        {599, 212, 1024, 256}, {1024, 768, 1024, 1024},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
-        folder.WriteData("Picture.bmp", Bitmap(c.width, c.height, [](int, int) { return Rgb{9, 9, 9}; }));
-        Log().Clear();
-        std::unique_ptr<DXOverlay> overlay(LoadOverlay(device.get(), "Picture.bmp", c.width, c.height, false));
-        EXPECT_EQ(overlay->TextureWidth(), c.textureWidth);
-        EXPECT_EQ(overlay->TextureHeight(), c.textureHeight);
-        const auto creations = Log().CallsOf("CreateTexture");
-        ASSERT_EQ(creations.size(), 2u);
-        for (const RecordedCall* call : creations) {
-            EXPECT_EQ(call->args[0], c.textureWidth);
-            EXPECT_EQ(call->args[1], c.textureHeight);
-        }
-        RecordingTexture* texture = TextureOf(*overlay);
-        EXPECT_EQ(texture->Texel(static_cast<UINT>(c.width - 1), static_cast<UINT>(c.height - 1)), 0xFF090909u);
+    Log().SetTexturePitchPadding(12);
+    for (int width : {64, 1, 18, 21, 12, 5}) { // 0, 1, 2 or 3 filler bytes
+        folder.WriteData("Picture.bmp", Bitmap(width, 3, Pattern));
+        auto overlay = Load(width, 3);
+        RecordingTexture& texture = TextureOf(*overlay);
+        for (int y = 0; y < static_cast<int>(texture.Height()); ++y)
+            for (int x = 0; x < static_cast<int>(texture.Width()); ++x)
+                ASSERT_EQ(texture.Texel(static_cast<UINT>(x), static_cast<UINT>(y)),
+                          x < width && y < 3 ? 0xFF000000 | Pattern(x, y) : 0x00FFFFFF)
+                    << width << " wide, at " << x << ", " << y;
     }
 }
 
 TEST_F(LoadOverlayTest, AFileThatEndsBeforeItsRowsRaisesTheStreamErrorAndCreatesNothing)
 {
     const std::vector<uint8_t> whole = Bitmap(5, 4, Pattern); // rows of 15 + 1 filler bytes
-    struct Case {
-        size_t keep;
-        const char* message; // null: loads
+    const std::string pastEnd = "TException TReadStream::Read() - Cannot read past end of file";
+    const std::pair<long, std::string> cases[] = {
+        {54 + 3 * 16, pastEnd},                                   // the top row is missing
+        {54 + 3 * 16 + 7, "TException TReadStream::Read() - Read failed"}, // ends inside the top row
+        {54 + 2 * 16 + 15, pastEnd},                              // ends in a filler
+        {20, pastEnd},                                            // shorter than the headers
+        {0, pastEnd},
+        {54 + 3 * 16 + 15, "nothing"}, // only the last filler is missing: it is skipped, never read
     };
-    const Case cases[] = {
-        {54 + 3 * 16, "TReadStream::Read() - Cannot read past end of file"},      // the top row is missing
-        {54 + 3 * 16 + 7, "TReadStream::Read() - Read failed"},                    // ends inside the top row
-        {54 + 2 * 16 + 15, "TReadStream::Read() - Cannot read past end of file"}, // ends in a filler
-        {20, "TReadStream::Read() - Cannot read past end of file"},                 // shorter than the headers
-        {0, "TReadStream::Read() - Cannot read past end of file"},
-        {54 + 3 * 16 + 15, nullptr}, // only the last filler is missing: it is skipped, never read
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.keep);
-        folder.WriteData("Short.bmp", std::vector<uint8_t>(whole.begin(), whole.begin() + static_cast<long>(c.keep)));
-        const enginetest::Raised raised = RaisedBy([&] { delete LoadOverlay(device.get(), "Short.bmp", 5, 4, false); });
-        if (!c.message) {
-            EXPECT_EQ(raised.type, "nothing");
-            continue;
-        }
-        EXPECT_EQ(raised.type, "TException");
-        EXPECT_EQ(raised.message, c.message);
-        EXPECT_EQ(Log().LiveObjects(RecordingLog::Kind::Texture), 0);
+    for (const auto& [keep, outcome] : cases) {
+        folder.WriteData("Picture.bmp", std::vector<uint8_t>(whole.begin(), whole.begin() + keep));
+        EXPECT_EQ(RaisedBy([&] { Load(5, 4); }), outcome) << keep;
+        EXPECT_EQ(Log().LiveObjects(RecordingLog::Kind::Texture), 0) << keep;
     }
 }
 
-TEST_F(LoadOverlayTest, AMissingFileOrAnImpossibleSizeRaises)
+TEST_F(LoadOverlayTest, AMissingFileAnImpossibleSizeOrANarrowPitchRaises)
 {
-    const enginetest::Raised missing = RaisedBy([&] { LoadOverlay(device.get(), "Nope.bmp", 4, 4, false); });
-    EXPECT_EQ(missing.type, "TException");
-    EXPECT_EQ(missing.message, "TReadStream::TReadStream() - Failed to open file: 'Data\\Nope.bmp'");
-
-    folder.WriteData("Tiny.bmp", Bitmap(1, 1, Pattern));
-    const int sizes[][2] = {{0, 1}, {1, 0}, {-3, 4}, {4, -3}, {Orvel::kMaxOverlaySize + 1, 1}, {1, 1 << 30}};
-    for (const auto& size : sizes)
-        EXPECT_DX_RAISES(LoadOverlay(device.get(), "Tiny.bmp", size[0], size[1], false), "LoadOverlay() - Invalid size",
-                         0);
-    EXPECT_EQ(Log().LiveObjects(RecordingLog::Kind::Texture), 0);
-}
-
-class TextureTest : public DeviceFixture {
-protected:
-    std::vector<uint32_t> pixels{0xFF010203, 0x7F7F7F7F, 0x00FFFFFF, 0xCF0A0B0C, 0xFFFFFFFF, 0x12345678};
-};
-
-TEST_F(TextureTest, FillsASystemMemoryCopyRowByRowAtThePitchAndUpdatesTheDefaultPoolTexture)
-{
-    Log().SetTexturePitchPadding(12);
-    Log().Clear();
-    auto texture = std::make_unique<Orvel::DXTexture>(device.get(), 3, 2, pixels.data());
-    EXPECT_EQ(Log().Names(), (std::vector<std::string>{"CreateTexture", "LockRect", "UnlockRect", "CreateTexture",
-                                                       "UpdateTexture"}));
-    const auto creations = Log().CallsOf("CreateTexture");
-    const uint32_t system = creations[0]->created;
-    const uint32_t target = creations[1]->created;
-    EXPECT_EQ(creations[0]->args[5], D3DPOOL_SYSTEMMEM);
-    EXPECT_EQ(creations[1]->args[5], D3DPOOL_DEFAULT);
-    EXPECT_EQ(Log().CallsOf("LockRect")[0]->args, (std::vector<int64_t>{0, 0, 0}));
-    EXPECT_EQ(Log().CallsOf("UpdateTexture")[0]->args, (std::vector<int64_t>{system, target}));
-    EXPECT_EQ(Log().Texture(system), nullptr) << "the system-memory copy is released";
-    RecordingTexture* held = static_cast<RecordingTexture*>(texture->Texture());
-    EXPECT_EQ(held->Id(), target);
-    EXPECT_EQ(held->Pitch(), 24);
-    for (UINT y = 0; y < 2; ++y)
-        for (UINT x = 0; x < 3; ++x)
-            EXPECT_EQ(held->Texel(x, y), pixels[y * 3 + x]);
-    texture.reset();
-    EXPECT_EQ(Log().LiveObjects(RecordingLog::Kind::Texture), 0);
-}
-
-TEST_F(TextureTest, EveryFailureRaisesWithItsHresultAndLeavesNoTexture)
-{
-    struct Case {
-        const char* op;
-        int n;
-        const char* message;
-    };
-    const Case cases[] = {
-        {"CreateTexture", 1, "DXDevice::CreateTexture() - CreateTexture() failed"},
-        {"LockRect", 1, "DXTexture::DXTexture() - LockRect() failed"},
-        {"UnlockRect", 1, "DXTexture::DXTexture() - UnlockRect() failed"},
-        {"CreateTexture", 2, "DXDevice::CreateTexture() - CreateTexture() failed"},
-        {"UpdateTexture", 1, "DXTexture::DXTexture() - UpdateTexture() failed"},
-    };
-    const HRESULT codes[] = {D3DERR_OUTOFVIDEOMEMORY, D3DERR_INVALIDCALL, E_FAIL, E_OUTOFMEMORY, D3DERR_NOTAVAILABLE};
-    int i = 0;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.op) + " #" + std::to_string(c.n));
-        const HRESULT code = codes[i++];
-        Log().FailCall(c.op, c.n, code);
-        EXPECT_DX_RAISES(Orvel::DXTexture(device.get(), 3, 2, pixels.data()), c.message, code);
-        EXPECT_EQ(Log().LiveObjects(RecordingLog::Kind::Texture), 0);
-    }
-}
-
-TEST_F(TextureTest, ARowPitchNarrowerThanThePictureIsRefused)
-{
+    EXPECT_EQ(RaisedBy([&] { Load(4, 4); }),
+              "TException TReadStream::TReadStream() - Failed to open file: 'Data\\Picture.bmp'");
+    folder.WriteData("Picture.bmp", Bitmap(3, 2, Pattern));
+    for (const auto& size : {std::pair{0, 1}, {1, 0}, {-3, 4}, {Orvel::kMaxOverlaySize + 1, 1}, {1, 1 << 30}})
+        EXPECT_EQ(RaisedBy([&] { Load(size.first, size.second); }), Dx("LoadOverlay() - Invalid size"));
     Log().SetTexturePitchPadding(-4);
-    EXPECT_DX_RAISES(Orvel::DXTexture(device.get(), 3, 2, pixels.data()), "DXTexture::DXTexture() - LockRect() failed",
-                     E_FAIL);
+    EXPECT_EQ(RaisedBy([&] { Load(3, 2); }), Dx("DXTexture::DXTexture() - LockRect() failed", E_FAIL));
     EXPECT_EQ(Log().LiveObjects(RecordingLog::Kind::Texture), 0);
 }
 
