@@ -464,9 +464,9 @@ void CAssetPreview::Run(const std::string& outDir, const std::string& fontDir)
         try {
             for (const std::string& name : CModelSet::Names())
                 models[name] = Orvel::LoadModel(pd.Device(), name.c_str());
-            for (const SPictureSpec& spec : CPictureSet::Specs())
-                pictures[spec.name] = Orvel::LoadOverlay(pd.Device(), spec.name.c_str(), spec.width, spec.height,
-                                                         spec.name == "Cursor.bmp");
+            for (const SPictureEntry& entry : CPictureSet::Entries())
+                pictures[entry.name] = Orvel::LoadOverlay(pd.Device(), entry.name.c_str(), entry.width,
+                                                          entry.height, entry.name == "Cursor.bmp");
             RenderModels(pd, models, font, out);
             RenderScenes(pd, models, pictures, out);
         } catch (...) {

@@ -33,8 +33,8 @@ void CDataWriter::WriteAll(const std::string& dataDir, const std::string& fontDi
     std::filesystem::create_directories(dataDir);
     for (const std::string& name : CModelSet::Names())
         WriteBytes(dataDir + "/" + name, CModelRecord::Encode(CModelSet::Build(name)));
-    for (const SPictureSpec& spec : CPictureSet::Specs())
-        WriteBytes(dataDir + "/" + spec.name, pictures.Build(spec.name).EncodeBmp());
+    for (const SPictureEntry& entry : CPictureSet::Entries())
+        WriteBytes(dataDir + "/" + entry.name, pictures.Build(entry.name).EncodeBmp());
 }
 
 } // namespace Assets

@@ -329,9 +329,9 @@ CBitmapImage DrawEndScreen(const std::string& fontDir, bool playerWon)
 
 } // namespace
 
-const std::vector<SPictureSpec>& CPictureSet::Specs()
+const std::vector<SPictureEntry>& CPictureSet::Entries()
 {
-    static const std::vector<SPictureSpec> specs = {
+    static const std::vector<SPictureEntry> entries = {
         {"Cursor.bmp", 64, 64},        {"n0.bmp", 21, 23},         {"n1.bmp", 12, 23},
         {"n2.bmp", 18, 23},            {"n3.bmp", 18, 23},         {"n4.bmp", 21, 23},
         {"n5.bmp", 18, 23},            {"n6.bmp", 21, 23},         {"n7.bmp", 20, 23},
@@ -339,7 +339,7 @@ const std::vector<SPictureSpec>& CPictureSet::Specs()
         {"Energy.bmp", 96, 96},        {"ControlUI.bmp", 256, 768}, {"HelpText.bmp", 599, 212},
         {"LoseScreen.bmp", 1024, 768}, {"WinScreen.bmp", 1024, 768},
     };
-    return specs;
+    return entries;
 }
 
 CPictureSet::CPictureSet(const std::string& dir) : fontDir(dir)

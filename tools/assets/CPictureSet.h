@@ -14,7 +14,7 @@
 
 namespace Assets {
 
-struct SPictureSpec {
+struct SPictureEntry {
     std::string name;
     int width;
     int height;
@@ -23,7 +23,7 @@ struct SPictureSpec {
 class CPictureSet {
 public:
     // The 17 file names with their sizes.
-    static const std::vector<SPictureSpec>& Specs();
+    static const std::vector<SPictureEntry>& Entries();
 
     // fontDir holds DejaVuSans.ttf and DejaVuSans-Bold.ttf; a missing font
     // throws std::runtime_error naming the file.
