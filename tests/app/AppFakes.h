@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/AppGlobals.h"
@@ -28,8 +29,7 @@ public:
     std::function<void(int tick)> onTick; // before each tick, with its number 1, 2, ...
     int maxTicks = 20000;                 // then a read fails
     int ticks = 0;
-    std::vector<std::string> log; // "create Tavrin 640x480", "move 320,272", "timer 20", "unregister"
-    int screenWidth = 1280, screenHeight = 1024;
+    std::vector<std::string> log; // "create Tavrin 640x480", "move 192,144", "timer 20", "unregister"
     bool ignoreQuit = false; // then the loop sees the window gone instead
 
     void UnregisterClass(const char* name) override
@@ -42,7 +42,6 @@ public:
         log.push_back(std::string("create ") + title + " " + std::to_string(width) + "x" + std::to_string(height));
         return HeadlessWindowLayer::CreateWindow(name, title, width, height);
     }
-    void GetScreenSize(int* width, int* height) override { *width = screenWidth; *height = screenHeight; }
     void MoveWindow(HWND, int x, int y) override { log.push_back("move " + std::to_string(x) + "," + std::to_string(y)); }
     void PostQuitMessage(int) override { mQuit = !ignoreQuit; }
     bool SetTimer(HWND, UINT, UINT periodMs) override
@@ -53,10 +52,8 @@ public:
     void KillTimer(HWND, UINT) override { mTimer = false; }
     int GetMessage(MSG* message, HWND window) override
     {
-        if (mQuit) {
-            mQuit = false;
+        if (std::exchange(mQuit, false))
             return 0;
-        }
         if (!IsWindow(window))
             return -1;
         if (WaitMessage(message, 1)) // the wait gives the loading thread time

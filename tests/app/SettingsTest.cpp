@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <fstream>
 #include <string>
 
 #include "app/Settings.h"
@@ -44,11 +45,8 @@ TEST(SettingsTest, TheParserOnFilesOfEveryShape)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.bytes);
-        char name[] = "/tmp/tavrin-settings-XXXXXX";
-        int fd = mkstemp(name);
-        ASSERT_GE(fd, 0);
-        ASSERT_EQ(write(fd, row.bytes.data(), row.bytes.size()), static_cast<ssize_t>(row.bytes.size()));
-        close(fd);
+        const char* name = "/tmp/tavrin-settings-test.ini";
+        std::ofstream(name, std::ios::binary) << row.bytes;
         SSettings s;
         ReadSettingsFile(name, s);
         unlink(name);

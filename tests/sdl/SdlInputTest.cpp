@@ -10,25 +10,21 @@
 
 namespace {
 
-// A fake SDL event: a key (code: scancode), a button (code: button), motion
-// (x, y) or a window event (code: what happened).
+// A fake SDL event: a key (code: scancode, x: repeat), a button (code:
+// button), motion (x, y) or a window event (code: what happened).
 SDL_Event Event(Uint32 type, int code = 0, int x = 0, int y = 0)
 {
     SDL_Event e;
     SDL_zero(e);
     e.type = type;
-    if (type == SDL_KEYDOWN || type == SDL_KEYUP) {
-        e.key.keysym.scancode = static_cast<SDL_Scancode>(code);
-        e.key.repeat = static_cast<Uint8>(x);
-        e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-    } else if (type == SDL_MOUSEBUTTONDOWN || type == SDL_MOUSEBUTTONUP) {
+    if (type == SDL_KEYDOWN || type == SDL_KEYUP)
+        e.key.keysym.scancode = static_cast<SDL_Scancode>(code), e.key.repeat = static_cast<Uint8>(x);
+    else if (type == SDL_MOUSEBUTTONDOWN || type == SDL_MOUSEBUTTONUP)
         e.button.button = static_cast<Uint8>(code);
-        e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
-    } else if (type == SDL_MOUSEMOTION) {
+    else if (type == SDL_MOUSEMOTION)
         e.motion.xrel = x, e.motion.yrel = y;
-    } else {
+    else
         e.window.event = static_cast<Uint8>(code);
-    }
     return e;
 }
 
@@ -50,7 +46,7 @@ protected:
 
 } // namespace
 
-TEST(SdlKeyboardTest, KeysAreReadByPositionWhateverTheLayoutAndReleasedWithTheFocus)
+TEST(SdlKeyboardTest, KeysAreReadByPositionPressedOnceAndReleasedWithTheFocus)
 {
     SDLKeyboard keys(nullptr);
     SetKeySource(&keys);
@@ -65,19 +61,22 @@ TEST(SdlKeyboardTest, KeysAreReadByPositionWhateverTheLayoutAndReleasedWithTheFo
     keys.HandleEvent(Event(SDL_KEYUP, SDL_SCANCODE_W));
     EXPECT_EQ(GetAsyncKeyState('W'), 0);
 
+    // Every key the game reads; querying one leaves the others' presses alone.
     for (int code : {SDL_SCANCODE_ESCAPE, SDL_SCANCODE_SPACE, SDL_SCANCODE_F1, SDL_SCANCODE_A, SDL_SCANCODE_D})
         keys.HandleEvent(Event(SDL_KEYDOWN, code));
     keys.HandleEvent(Event(SDL_KEYUP, SDL_SCANCODE_SPACE));
-    EXPECT_EQ(GetAsyncKeyState(VK_ESCAPE) & 0xFFFF, 0x8001);
-    EXPECT_EQ(GetAsyncKeyState(VK_SPACE), 1) << "a tap between two queries is still a press";
-    EXPECT_EQ(GetAsyncKeyState(VK_F1) & 0xFFFF, 0x8001);
-    EXPECT_EQ(GetAsyncKeyState('A') & 0xFFFF, 0x8001);
-    EXPECT_EQ(SDLKeyboard::VirtualKey(SDL_SCANCODE_S), 'S');
+    for (int vk : {int(VK_ESCAPE), int(VK_F1), int('A'), int('D')})
+        EXPECT_EQ(GetAsyncKeyState(vk) & 0xFFFF, 0x8001) << vk;
+    EXPECT_EQ(GetAsyncKeyState(VK_SPACE), KEY_PRESSED_SINCE_QUERY) << "a tap between two queries is still a press";
+    EXPECT_EQ(GetAsyncKeyState(VK_SPACE), 0);
     EXPECT_EQ(SDLKeyboard::VirtualKey(SDL_SCANCODE_LSHIFT), -1);
-
     keys.HandleEvent(Event(SDL_WINDOWEVENT, SDL_WINDOWEVENT_FOCUS_LOST));
     EXPECT_EQ(GetAsyncKeyState('D') & 0x8000, 0) << "no key stays down after the focus is lost";
+    keys.KeyDown(-1, false);
+    keys.KeyDown(300, false);
+    EXPECT_EQ(GetAsyncKeyState(300), 0) << "codes outside 0..255 are never down";
     SetKeySource(nullptr);
+    EXPECT_EQ(GetAsyncKeyState(VK_F1), 0);
 }
 
 TEST(SdlMouseTest, ClicksAreLatchedMotionSummedAndTheFocusReleasesTheMouse)
