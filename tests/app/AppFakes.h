@@ -24,6 +24,8 @@
 #include "tools/shot/HeadlessMouse.h"
 #include "tools/shot/HeadlessWindowLayer.h"
 
+// Reads wait 1 ms for a posted message, then deliver the timer's next tick
+// (while the timer runs). Main-thread calls are logged.
 class FakeWindowLayer : public HeadlessWindowLayer {
 public:
     std::function<void(int tick)> onTick; // before each tick, with its number 1, 2, ...
@@ -42,7 +44,10 @@ public:
         log.push_back(std::string("create ") + title + " " + std::to_string(width) + "x" + std::to_string(height));
         return HeadlessWindowLayer::CreateWindow(name, title, width, height);
     }
-    void MoveWindow(HWND, int x, int y) override { log.push_back("move " + std::to_string(x) + "," + std::to_string(y)); }
+    void MoveWindow(HWND, int x, int y) override
+    {
+        log.push_back("move " + std::to_string(x) + "," + std::to_string(y));
+    }
     void PostQuitMessage(int) override { mQuit = !ignoreQuit; }
     bool SetTimer(HWND, UINT, UINT periodMs) override
     {

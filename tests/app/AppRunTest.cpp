@@ -103,9 +103,8 @@ TEST(AppRunTest, EachFailureAndAnEarlyCloseEndsWithItsStatusAndReleasesEverythin
          "File not found: 'GameSettings.ini'"},
         {"a picture missing at start-up", [](AppRun&) { unlink("Data/Title.bmp"); }, 1, true, true, false,
          "Title.bmp"},
-        {"no device",
-         [](AppRun& run) { run.provider.Log().FailCall("CreateDevice", 1, D3DERR_NOTAVAILABLE); }, 1, true, true,
-         false, "DXGraphics::CreateDevice() - Failed to create Direct3D device (result code 0x8876086A)"},
+        {"no device", [](AppRun& run) { run.provider.Log().FailCall("CreateDevice", 1, D3DERR_NOTAVAILABLE); }, 1,
+         true, true, false, "DXGraphics::CreateDevice() - Failed to create Direct3D device (result code 0x8876086A)"},
         {"a failure on the loading thread", [](AppRun&) { unlink("Data/WinScreen.bmp"); }, 1, true, true, false,
          "WinScreen.bmp"},
         {"a failure in a tick",
@@ -116,14 +115,19 @@ TEST(AppRunTest, EachFailureAndAnEarlyCloseEndsWithItsStatusAndReleasesEverythin
              };
          },
          1, false, true, true, "DXDevice::FinishFrame() - Present() failed (result code 0x8876086C)"},
+        {"a failed read while the window exists",
+         [](AppRun& run) { run.windows.onTick = [&run](int tick) { run.windows.maxTicks = gLoaded ? tick : 20000; }; },
+         1, false, true, true, "GetMessage() failed"},
         {"closing during loading",
-         [](AppRun& run) {
-             run.windows.onTick = [&run](int tick) {
-                 if (tick == 1)
-                     run.windows.PostMessage(gForm->Handle(), WM_CLOSE, 0, 0);
-             };
-         },
+         [](AppRun& run) { run.windows.onTick = [](int) { gWindows->PostMessage(gForm->Handle(), WM_CLOSE, 0, 0); }; },
          0, false, true, false, ""},
+        // The loop also ends on the failed read once the window is gone.
+        {"Escape with the quit message lost",
+         [](AppRun& run) {
+             run.windows.ignoreQuit = true;
+             run.windows.onTick = [&run](int) { run.keys.KeyDown(VK_ESCAPE, false); };
+         },
+         0, false, true, true, ""},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
