@@ -11,7 +11,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <new>
-#include <string>
+#include <utility>
 
 #include "app/AppGlobals.h"
 #include "game/CGame.h"
@@ -38,19 +38,11 @@ void* Allocate(std::size_t size)
     return p;
 }
 
-// Keys for the shell: Space and F1 tapped by the test, W held.
-class Keys : public IKeySource {
-public:
-    bool down[256] = {};
-    bool tapped[256] = {};
-    bool IsKeyDown(int vk) override { return vk >= 0 && vk < 256 && down[vk]; }
-    bool TakeKeyPressed(int vk) override
-    {
-        if (vk < 0 || vk >= 256 || !tapped[vk])
-            return false;
-        tapped[vk] = false;
-        return true;
-    }
+// Keys for the shell: tapped or held by the test.
+struct Keys : IKeySource {
+    bool down[256] = {}, tapped[256] = {};
+    bool IsKeyDown(int vk) override { return down[vk & 255]; }
+    bool TakeKeyPressed(int vk) override { return std::exchange(tapped[vk & 255], false); }
 };
 
 } // namespace
@@ -71,30 +63,13 @@ void operator delete(void* p, std::size_t) noexcept
 
 namespace {
 
-class NoAllocationTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        // The build folder, which holds the generated Data folder.
-        const char* binary = std::getenv("TAVRIN_BINARY_DIR");
-        ASSERT_EQ(chdir(binary != nullptr ? binary : TAVRIN_BUILD_DIR), 0);
-        ASSERT_EQ(access("Data/Map.dat", R_OK), 0) << "the Data folder is built by the tavrin-data target";
-        SetKeySource(&keys);
-    }
-    void TearDown() override { SetKeySource(nullptr); }
-
-    // One tick with the mouse moved to (x, y) and the left button as given.
-    void MoveTo(HeadlessApp& app, int x, int y, bool left = false)
-    {
-        app.Mouse().SetNext(x - gInput->CursorX(), y - gInput->CursorY(), left, false);
-        app.Tick();
-    }
-
-    Keys keys;
-};
-
-TEST_F(NoAllocationTest, TicksAndFramesAllocateNothingAfterTheFirstFrames)
+TEST(NoAllocation, TicksAndFramesAllocateNothingAfterTheFirstFrames)
 {
+    const char* binary = std::getenv("TAVRIN_BINARY_DIR"); // the build folder, with the Data folder
+    ASSERT_TRUE(binary != nullptr && chdir(binary) == 0) << "run through ctest";
+    ASSERT_EQ(access("Data/Map.dat", R_OK), 0) << "the Data folder is built by the tavrin-data target";
+    Keys keys;
+    SetKeySource(&keys);
     RecordingProvider provider;
     HeadlessApp app(provider);
     ASSERT_TRUE(app.FinishLoading());
@@ -102,24 +77,22 @@ TEST_F(NoAllocationTest, TicksAndFramesAllocateNothingAfterTheFirstFrames)
     provider.SetRecording(false);
     const int robots = gGame->robotCount[0] + gGame->robotCount[1];
     ASSERT_EQ(robots, 2 * CGame::kRobotLimit);
-
-    // The first frames may grow the sprite list.
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 3; ++i) // the first frames may grow the sprite list
         app.Tick();
 
-    gAllocations = 0;
+    // One tick with the mouse moved to (x, y), the left button as given.
+    auto moveTo = [&app](int x, int y, bool left) {
+        app.Mouse().SetNext(x - gInput->CursorX(), y - gInput->CursorY(), left, false);
+        app.Tick();
+    };
     gCounting = true;
-    // Map view: pick the magnet tool, hover, click the field, produce robots.
-    MoveTo(app, 768 + 127, 67);
-    MoveTo(app, 768 + 127, 67, true);
-    MoveTo(app, 768 + 127, 67);
-    MoveTo(app, 400, 400);
-    MoveTo(app, 400, 400, true);
-    MoveTo(app, 400, 400);
-    MoveTo(app, 768 + 50, 67);
-    MoveTo(app, 768 + 50, 67, true);
+    // Map view: pick the magnet tool, click the field, produce robots, hover.
+    const int clicks[3][2] = {{895, 67}, {400, 400}, {818, 67}};
+    for (const auto& c : clicks)
+        for (bool left : {false, true, false})
+            moveTo(c[0], c[1], left);
     for (int i = 0; i < 100; ++i)
-        MoveTo(app, 300 + i, 300 + i);
+        moveTo(300 + i, 300 + i, false);
     // Walk view: Space, walk with W, toggle help, turn.
     keys.tapped[VK_SPACE] = true;
     app.Tick();
@@ -130,21 +103,19 @@ TEST_F(NoAllocationTest, TicksAndFramesAllocateNothingAfterTheFirstFrames)
         app.Mouse().SetNext(3, -1, false, false);
         app.Tick();
     }
-    keys.down['W'] = false;
     gCounting = false;
-
     EXPECT_EQ(gAllocations.load(), 0) << "allocations during 210 ticks of play";
+    EXPECT_EQ(viewAfterSpace, 0) << "the walk view was exercised";
+    EXPECT_EQ(gGame->state, 0) << "the game was still being played";
+    EXPECT_GT(provider.Log().Count("DrawPrimitive"), 210 * robots) << "every robot was drawn in every frame";
 
     // The count is real: a frame recorded call by call does allocate.
     provider.SetRecording(true);
-    gAllocations = 0;
     gCounting = true;
     app.Tick();
     gCounting = false;
     EXPECT_GT(gAllocations.load(), 0);
-    EXPECT_EQ(viewAfterSpace, 0) << "the walk view was exercised";
-    EXPECT_EQ(gGame->state, 0) << "the game was still being played";
-    EXPECT_GT(provider.Log().Count("DrawPrimitive"), 210 * robots) << "every robot was drawn in every frame";
+    SetKeySource(nullptr);
 }
 
 } // namespace

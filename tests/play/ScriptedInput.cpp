@@ -29,11 +29,3 @@ void ScriptedInput::PollAt(int x, int y, bool left, bool right)
     mInput->SetMousePosition(x, y);
     Poll(0, 0, left, right);
 }
-
-void ScriptedInput::Hold(int vk, bool down)
-{
-    if (down)
-        mHeld.insert(vk);
-    else
-        mHeld.erase(vk);
-}

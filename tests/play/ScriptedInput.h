@@ -25,7 +25,7 @@ public:
 
     // Keys: held down now (0x8000 at every query), or tapped since the last
     // query (0x0001 at the next query only).
-    void Hold(int vk, bool down);
+    void Hold(int vk, bool down) { down ? (void)mHeld.insert(vk) : (void)mHeld.erase(vk); }
     void Tap(int vk) { mTapped.insert(vk); }
 
     bool IsKeyDown(int vk) override { return mHeld.count(vk) != 0; }
@@ -34,6 +34,5 @@ public:
 private:
     HeadlessMouse mMouse;
     std::unique_ptr<DXInput> mInput;
-    std::set<int> mHeld;
-    std::set<int> mTapped;
+    std::set<int> mHeld, mTapped;
 };
