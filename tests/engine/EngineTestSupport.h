@@ -1,7 +1,8 @@
 #pragma once
-// Shared helpers of the engine tests: a recording device wrapped in a
-// DXDevice, the outcome of a call that should raise, and a scratch folder
-// with a Data/ subfolder that becomes the working directory.
+// The prelude of the engine tests (GoogleTest and the standard containers
+// they use) and their shared helpers: a recording device wrapped in a
+// DXDevice, calls and failures as text, and a scratch Data/ folder that
+// becomes the working directory (the loaders read Data/<name>).
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -9,7 +10,6 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -42,16 +42,36 @@ std::string RaisedBy(F&& f)
     return "nothing";
 }
 
+// Calls as "Name arg arg ...", SetMaterial with its diffuse red in hundredths.
+inline std::vector<std::string> Describe(const std::vector<RecordedCall>& calls)
+{
+    std::vector<std::string> out;
+    for (const RecordedCall& call : calls) {
+        out.push_back(call.Name());
+        for (int64_t arg : call.args)
+            out.back() += " " + std::to_string(arg);
+        if (call.op == RecOp::SetMaterial)
+            out.back() += " " + std::to_string(static_cast<int>(call.material.Diffuse.r * 100));
+    }
+    return out;
+}
+
+// The floats of a recorded vertex stream.
+inline std::vector<float> FloatsOf(const std::vector<uint8_t>& bytes)
+{
+    std::vector<float> out(bytes.size() / 4);
+    std::memcpy(out.data(), bytes.data(), out.size() * 4);
+    return out;
+}
+
 // A DXDevice on a recording device made through the whole graphics path;
 // every device object must be released by the end of the test.
 class DeviceFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        graphics = std::make_unique<Orvel::DXGraphics>(provider);
         device.reset(graphics->CreateDevice(nullptr, 1024, 768));
         recording = provider.Log().LastDevice();
-        ASSERT_NE(recording, nullptr);
     }
     void TearDown() override
     {
@@ -72,18 +92,10 @@ protected:
     }
 
     RecordingProvider provider;
-    std::unique_ptr<Orvel::DXGraphics> graphics;
+    std::unique_ptr<Orvel::DXGraphics> graphics = std::make_unique<Orvel::DXGraphics>(provider);
     std::unique_ptr<Orvel::DXDevice> device;
     RecordingDevice* recording = nullptr; // owned by device
 };
-
-// The floats of a recorded vertex stream.
-inline std::vector<float> FloatsOf(const std::vector<uint8_t>& bytes)
-{
-    std::vector<float> out(bytes.size() / 4);
-    std::memcpy(out.data(), bytes.data(), out.size() * 4);
-    return out;
-}
 
 // A fresh folder with an empty Data/ inside, the working directory while
 // the object lives; the previous one is restored and the folder removed.
@@ -92,23 +104,14 @@ public:
     ScratchFolder() : mPrevious(std::filesystem::current_path())
     {
         std::string pattern = (std::filesystem::temp_directory_path() / "tavrin-engine-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            throw std::runtime_error("mkdtemp failed");
-        mPath = pattern;
+        mPath = mkdtemp(pattern.data()) ? pattern : throw std::runtime_error("no scratch folder");
         std::filesystem::create_directory(mPath / "Data");
         std::filesystem::current_path(mPath);
     }
     ~ScratchFolder()
     {
-        std::error_code ignored;
-        std::filesystem::current_path(mPrevious, ignored);
-        std::filesystem::remove_all(mPath, ignored);
-    }
-    std::string DataPath(const std::string& name) const { return (mPath / "Data" / name).string(); }
-    void WriteData(const std::string& name, const std::vector<uint8_t>& bytes) const
-    {
-        std::ofstream(DataPath(name), std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        std::filesystem::current_path(mPrevious);
+        std::filesystem::remove_all(mPath);
     }
 
 private:
