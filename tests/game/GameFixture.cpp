@@ -1,6 +1,6 @@
 #include "GameFixture.h"
 
-#include <cstring>
+#include <type_traits>
 
 #include "tlib/TRandom.h"
 
@@ -20,6 +20,8 @@ T& Place(CGame& game, T* list, int32_t& count, int side, int x, int y, int size)
     object.width = object.height = size;
     object.side = side;
     object.isUnit = size == 1 && side >= 0;
+    if constexpr (std::is_same<T, CLaser>::value)
+        object.health = CGame::kLaserHealth;
     game.Occupy(&object);
     return object;
 }
@@ -63,12 +65,7 @@ std::unique_ptr<CGame> MakeNewGame(uint32_t seed, IPlayerActions* player)
 CRobot& PutRobot(CGame& game, int side, int x, int y) { return Place(game, game.robots[side], game.robotCount[side], side, x, y, 1); }
 CMagnet& PutMagnet(CGame& game, int side, int x, int y) { return Place(game, game.magnets[side], game.magnetCount[side], side, x, y, 2); }
 CTree& PutTree(CGame& game, int x, int y) { return Place(game, game.trees, game.treeCount, -1, x, y, 1); }
-CLaser& PutLaser(CGame& game, int side, int x, int y)
-{
-    CLaser& laser = Place(game, game.lasers[side], game.laserCount[side], side, x, y, 2);
-    laser.health = CGame::kLaserHealth;
-    return laser;
-}
+CLaser& PutLaser(CGame& game, int side, int x, int y) { return Place(game, game.lasers[side], game.laserCount[side], side, x, y, 2); }
 
 void Repeat(CGame& game, void (CGame::*step)(), int n)
 {
@@ -107,16 +104,12 @@ uint64_t Digest(const CGame& game)
         for (int64_t v : {static_cast<int64_t>(values)...})
             h = (h ^ static_cast<uint64_t>(v)) * 1099511628211ull;
     };
-    mix(game.state, game.aiStep, game.aiCountdown, game.treeCount, game.shotCount);
+    mix(game.state, game.aiStep, game.aiCountdown, game.energy[0], game.energy[1]);
     for (int side = 0; side < 2; ++side) {
-        mix(game.energy[side], game.robotCount[side], game.magnetCount[side], game.laserCount[side]);
         Each(game.robots[side], game.robotCount[side], [&](const CRobot& r) { mix(r.x, r.y, r.facing, r.dead, r.moveTimer); });
         Each(game.magnets[side], game.magnetCount[side], [&](const CMagnet& m) { mix(m.x, m.y, m.charge); });
-        Each(game.lasers[side], game.laserCount[side], [&](const CLaser& l) {
-            uint32_t angle;
-            std::memcpy(&angle, &l.angle, sizeof angle);
-            mix(l.x, l.y, l.health, l.aimTimer, angle, l.target != nullptr);
-        });
+        Each(game.lasers[side], game.laserCount[side],
+             [&](const CLaser& l) { mix(l.x, l.y, l.health, l.aimTimer, l.angle * 1e8, l.target != nullptr); });
         Each(game.moveMagnets[side], game.moveMagnetCount[side], [&](const CMoveMagnet& m) { mix(m.x, m.y, m.kind); });
     }
     Each(game.shots, game.shotCount, [&](const CLaserShot& s) { mix(s.curX, s.curY, s.steps, s.target != nullptr); });

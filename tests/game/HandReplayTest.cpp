@@ -16,12 +16,11 @@ TEST(HandAndReplay, TheSameActionsGiveTheSameGame)
     // Ticks 1, 2, 3, ...: the mouse's screen position and whether the left
     // button is down. A click takes two ticks: over the place, then pressed.
     std::vector<std::array<int, 3>> hand;
-    auto click = [&hand](int x, int y, bool hover = true) {
-        if (hover)
-            hand.push_back({x, y, 0});
+    auto click = [&hand](int x, int y) {
+        hand.push_back({x, y, 0});
         hand.push_back({x, y, 1});
     };
-    auto cell = [&click](int x, int y, bool hover = true) { click(102 + (x * 615 + 63) / 64, 78 + (y * 615 + 63) / 64, hover); };
+    auto cell = [&click](int x, int y) { click(102 + (x * 615 + 63) / 64, 78 + (y * 615 + 63) / 64); };
     auto pad = [&click](int type) { click(797 + 75 * (type % 3) + 24, 169 + 59 * (type / 3) + 24); };
     click(895, 67);   // 1-2: magnet tool
     cell(30, 53);     // 3-4: build
@@ -29,18 +28,17 @@ TEST(HandAndReplay, TheSameActionsGiveTheSameGame)
     cell(35, 54);     // 7-8: build
     pad(4);           // 9-10: attracting
     cell(20, 40);     // 11-12
-    cell(21, 40);     // 13-14
-    pad(2);           // 15-16: pushing up-right
-    cell(40, 45);     // 17-18
+    pad(2);           // 13-14: pushing up-right
+    cell(40, 45);     // 15-16
+    cell(41, 45);     // 17-18
     click(820, 369);  // 19-20: eraser
-    cell(20, 40);     // 21-22
-    cell(21, 40, false);  // 23: dragging on
-    click(820, 67);   // 24-25: robots
-    click(895, 369);  // 26-27: clear
+    cell(40, 45);     // 21-22
+    click(820, 67);   // 23-24: robots
+    click(895, 369);  // 25-26: clear
     CReplayScript script;
     std::string error;
-    ASSERT_TRUE(script.Parse("4 magnet 30 53\n8 laser 35 54\n12 move 20 40 4\n14 move 21 40 4\n18 move 40 45 2\n"
-                             "22 erase 20 40\n23 erase 21 40\n25 robots\n27 clear\n",
+    ASSERT_TRUE(script.Parse("4 magnet 30 53\n8 laser 35 54\n12 move 20 40 4\n16 move 40 45 2\n18 move 41 45 2\n"
+                             "22 erase 40 45\n24 robots\n26 clear\n",
                              "replay.txt", error))
         << error;
 
@@ -54,8 +52,8 @@ TEST(HandAndReplay, TheSameActionsGiveTheSameGame)
             input.PollAt(m[0], m[1], m[2] != 0);
             game->Update();
             digests.push_back(Digest(*game));
-            EXPECT_TRUE(tick != 18 || game->moveMagnetCount[0] == 3);
-            EXPECT_TRUE(tick != 27 || (game->magnetCount[0] + game->laserCount[0] == 2 && game->moveMagnetCount[0] == 0));
+            EXPECT_TRUE(tick != 22 || (game->moveMagnetCount[0] == 2 && game->moveMagnets[0][1].x == 41));
+            EXPECT_TRUE(tick != 26 || (game->magnetCount[0] + game->laserCount[0] == 2 && game->moveMagnetCount[0] == 0));
         }
     }
     const auto replayed = MakeNewGame(21, &script);
