@@ -6,48 +6,31 @@
 #include "tlib/TString.h"
 #include "tools/assets/CDataWriter.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <system_error>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
+#include <system_error>
 
-#ifndef TAVRIN_FONT_DIR
-#define TAVRIN_FONT_DIR "/usr/share/fonts/truetype/dejavu"
-#endif
+#include <unistd.h>
 
 namespace assettest {
 
-namespace {
-
-// A temporary folder removed with everything in it when the process ends.
-struct ScratchFolder {
-    ScratchFolder()
-    {
-        char pattern[] = "/tmp/tavrin-assets-test-XXXXXX";
-        if (mkdtemp(pattern) == nullptr)
-            throw std::runtime_error("cannot make a temporary folder");
-        path = pattern;
-    }
-    ~ScratchFolder()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
-    std::string path;
-};
-
-} // namespace
+const char* const kModelNames[14] = {
+    "Map.dat",         "Tree.dat",        "RedFactory.dat", "RedRobot.dat",   "RedMagnet.dat", "RedLaser.dat",
+    "BlueFactory.dat", "BlueRobot.dat",   "BlueMagnet.dat", "BlueLaser.dat",  "LaserShot.dat", "MoveMagnet0.dat",
+    "MoveMagnet1.dat", "RedX.dat"};
 
 const std::string& GeneratedRoot()
 {
-    static ScratchFolder folder;
-    static bool written = false;
-    if (!written) {
-        Assets::CDataWriter::WriteAll(folder.path + "/Data", TAVRIN_FONT_DIR);
-        written = true;
-    }
+    // Written on first use; removed with everything in it when the process ends.
+    static struct Folder {
+        std::string path = std::filesystem::temp_directory_path() / ("tavrin-assets-test-" + std::to_string(getpid()));
+        Folder() { Assets::CDataWriter::WriteAll(path + "/Data", TAVRIN_FONT_DIR); }
+        ~Folder() { std::filesystem::remove_all(path, ignored); }
+        std::error_code ignored;
+    } folder;
     return folder.path;
 }
 
@@ -55,58 +38,38 @@ std::string DataPath(const std::string& name) { return GeneratedRoot() + "/Data/
 
 std::vector<uint8_t> ReadFileBytes(const std::string& path)
 {
-    FILE* file = std::fopen(path.c_str(), "rb");
+    std::ifstream file(path, std::ios::binary);
     if (!file)
         throw std::runtime_error("cannot open " + path);
-    std::vector<uint8_t> bytes;
-    uint8_t buffer[65536];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        bytes.insert(bytes.end(), buffer, buffer + n);
-    std::fclose(file);
-    return bytes;
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(file), {});
 }
 
 LoadedModel LoadThroughCreator(const std::string& name)
 {
     SerialLib::SModelCreatorData record;
-    {
-        SerialLib::CSerialDataLoad loader(tlib::TString("%s", DataPath(name).c_str()));
-        loader.ReadData(record, "Model");
-    }
+    SerialLib::CSerialDataLoad(tlib::TString("%s", DataPath(name).c_str())).ReadData(record, "Model");
     Orvel::DXModelCreator creator(record);
     creator.BuildModel();
+    if (creator.VertexSize() != 24)
+        throw std::runtime_error(name + ": vertices are not position + normal");
     LoadedModel model;
-    model.vertexFormat = creator.VertexFormat();
-    model.materialCount = static_cast<int>(creator.Materials().size());
     model.groupCount = static_cast<int>(creator.Groups().size());
-    for (const D3DMATERIAL9& m : creator.Materials()) {
-        float c[9] = {m.Diffuse.r, m.Diffuse.g, m.Diffuse.b, m.Ambient.r, m.Ambient.g,
-                      m.Ambient.b, m.Emissive.r, m.Emissive.g, m.Emissive.b};
-        model.colours.insert(model.colours.end(), c, c + 9);
-    }
-    const int stride = creator.VertexSize() / 4;
-    const std::vector<uint8_t>& bytes = creator.VertexData();
-    for (const Orvel::SMaterialGroup& group : creator.Groups()) {
+    model.materials = creator.Materials();
+    for (const Orvel::SMaterialGroup& group : creator.Groups())
         for (int i = group.firstFace; i <= group.lastFace; ++i) {
-            Face face;
-            face.material = group.material;
-            face.sameNormals = true;
-            int first = creator.FaceFirstVertex()[static_cast<size_t>(i)];
-            int count = creator.FaceDrawCounts()[static_cast<size_t>(i)];
-            for (int v = 0; v < count; ++v) {
-                float f[6] = {0, 0, 0, 0, 0, 0};
-                std::memcpy(f, bytes.data() + static_cast<size_t>(first + v) * static_cast<size_t>(stride) * 4,
-                            static_cast<size_t>(stride) * 4);
-                face.xyz.insert(face.xyz.end(), f, f + 3);
+            Face face{{}, {0, 0, 0}, true, group.material};
+            const size_t first = static_cast<size_t>(creator.FaceFirstVertex()[static_cast<size_t>(i)]);
+            for (size_t v = 0; v < static_cast<size_t>(creator.FaceDrawCounts()[static_cast<size_t>(i)]); ++v) {
+                float f[6];
+                std::memcpy(f, creator.VertexData().data() + (first + v) * sizeof f, sizeof f);
+                face.v.push_back({f[0], f[1], f[2]});
                 if (v == 0)
-                    std::memcpy(face.normal, f + 3, sizeof face.normal);
-                else if (std::memcmp(face.normal, f + 3, sizeof face.normal) != 0)
+                    face.normal = {f[3], f[4], f[5]};
+                else if (face.normal.x != f[3] || face.normal.y != f[4] || face.normal.z != f[5])
                     face.sameNormals = false;
             }
             model.faces.push_back(face);
         }
-    }
     return model;
 }
 
