@@ -9,6 +9,30 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
+// The building rules shared by magnets and lasers: when side can pay cost,
+// the 2 x 2 cells at (x, y) are free and near one of its own structures, and
+// list has room, takes list's next entry, places it there and charges cost.
+// Returns the new structure for the caller to finish, or null when refused
+// (nothing changed).
+template <class T>
+T* BuildStructure(CGame& game, T* list, int32_t& count, int capacity, int cost, int x, int y, int side)
+{
+    if (game.energy[side] < cost || !game.IsAreaFree(x, y, 2, 2) || !game.IsNearOwnStructure(x, y, side))
+        return nullptr;
+    if (count >= capacity)
+        return nullptr;
+    T& structure = list[count++];
+    structure = T();
+    structure.x = x;
+    structure.y = y;
+    structure.width = 2;
+    structure.height = 2;
+    structure.side = side;
+    game.Occupy(&structure);
+    game.energy[side] -= cost;
+    return &structure;
+}
+
 } // namespace
 
 const float CGame::kMoveMagnetAngles[9] = {
@@ -371,42 +395,17 @@ bool CGame::SpawnRobot(int side)
 
 void CGame::BuildMagnet(int x, int y, int side)
 {
-    if (energy[side] < kMagnetCost || !IsAreaFree(x, y, 2, 2) || !IsNearOwnStructure(x, y, side))
-        return;
-    if (magnetCount[side] >= kMagnetCapacity)
-        return;
-    CMagnet& magnet = magnets[side][magnetCount[side]++];
-    magnet = CMagnet();
-    magnet.x = x;
-    magnet.y = y;
-    magnet.width = 2;
-    magnet.height = 2;
-    magnet.side = side;
-    magnet.charge = 0;
-    magnet.destroyed = false;
-    Occupy(&magnet);
-    energy[side] -= kMagnetCost;
+    // A new magnet starts uncharged (its defaults).
+    BuildStructure(*this, magnets[side], magnetCount[side], kMagnetCapacity, kMagnetCost, x, y, side);
 }
 
 void CGame::BuildLaser(int x, int y, int side)
 {
-    if (energy[side] < kLaserCost || !IsAreaFree(x, y, 2, 2) || !IsNearOwnStructure(x, y, side))
+    CLaser* laser = BuildStructure(*this, lasers[side], laserCount[side], kLaserCapacity, kLaserCost, x, y, side);
+    if (laser == nullptr)
         return;
-    if (laserCount[side] >= kLaserCapacity)
-        return;
-    CLaser& laser = lasers[side][laserCount[side]++];
-    laser = CLaser();
-    laser.x = x;
-    laser.y = y;
-    laser.width = 2;
-    laser.height = 2;
-    laser.side = side;
-    laser.angle = static_cast<float>(kPi);
-    laser.target = nullptr;
-    laser.aimTimer = 0;
-    laser.health = kLaserHealth;
-    Occupy(&laser);
-    energy[side] -= kLaserCost;
+    laser->angle = static_cast<float>(kPi);  // no target, aim timer 0 (its defaults)
+    laser->health = kLaserHealth;
 }
 
 bool CGame::IsNearOwnStructure(int x, int y, int side) const
