@@ -1,344 +1,171 @@
-// What a player sees: pixels of the headless OpenGL device against the
-// device rules (clear, lighting, textured sprites, culling, depth).
+// What a player sees: pixels of the headless OpenGL device (clear, lighting,
+// textured sprites and the alpha test, culling, depth).
 
 #include <cmath>
-#include <cstring>
 
 #include "tests/gl/GLTestDevice.h"
 
 namespace {
 
-constexpr D3DCOLOR kSky = 0x003668D8;
-constexpr uint32_t kSkyPixel = 0xFF3668D8;
-
-D3DMATRIX RotationZ(float angle, float tx = 0, float ty = 0, float tz = 0)
+// Channel of 0xAARRGGBB: 16 red, 8 green, 0 blue, 24 alpha.
+int Channel(uint32_t colour, int shift)
 {
-    D3DMATRIX m = IdentityMatrix();
-    m.m[0][0] = std::cos(angle);
-    m.m[0][1] = std::sin(angle);
-    m.m[1][0] = -std::sin(angle);
-    m.m[1][1] = std::cos(angle);
-    m.m[3][0] = tx;
-    m.m[3][1] = ty;
-    m.m[3][2] = tz;
-    return m;
+    return int((colour >> shift) & 0xFF);
 }
 
-// The start-up light and ambient of the game.
-void GameLight(IDirect3DDevice9* device)
+D3DMATRIX RotationZ(float angle, float tx, float ty)
 {
-    D3DLIGHT9 light;
-    std::memset(&light, 0, sizeof light);
-    light.Type = D3DLIGHT_DIRECTIONAL;
-    light.Diffuse = {0.315f, 0.35f, 0.2625f, 0.0f};
-    light.Direction = {1.0f, 0.8f, -1.0f};
-    device->SetLight(0, &light);
-    device->LightEnable(0, TRUE);
-    device->SetRenderState(D3DRS_AMBIENT, 0x00686E5D);
-}
-
-D3DMATERIAL9 TestMaterial()
-{
-    D3DMATERIAL9 m;
-    std::memset(&m, 0, sizeof m);
-    m.Diffuse = {0.8f, 0.6f, 0.4f, 1.0f};
-    m.Ambient = {0.5f, 0.7f, 0.9f, 1.0f};
-    m.Emissive = {0.1f, 0.05f, 0.0f, 0.0f};
-    return m;
-}
-
-// A full-screen fan (clockwise on screen) in the z = 0.5 plane with one normal.
-std::vector<NormalVertex> ScreenQuad(float nx, float ny, float nz)
-{
-    return {{-1, 1, 0.5f, nx, ny, nz}, {1, 1, 0.5f, nx, ny, nz}, {1, -1, 0.5f, nx, ny, nz}, {-1, -1, 0.5f, nx, ny, nz}};
-}
-
-void ExpectColour(uint32_t pixel, double r, double g, double b)
-{
-    auto expected = [](double v) { return std::lround(std::fmin(std::fmax(v, 0.0), 1.0) * 255.0); };
-    EXPECT_NEAR(Channel(pixel, 16), expected(r), 2) << std::hex << pixel;
-    EXPECT_NEAR(Channel(pixel, 8), expected(g), 2) << std::hex << pixel;
-    EXPECT_NEAR(Channel(pixel, 0), expected(b), 2) << std::hex << pixel;
+    float c = std::cos(angle), s = std::sin(angle);
+    return {{{c, s, 0, 0}, {-s, c, 0, 0}, {0, 0, 1, 0}, {tx, ty, 0, 1}}};
 }
 
 } // namespace
 
-TEST_F(GLDeviceTest, ClearFillsTheWholeBackBufferWithTheColour)
-{
-    BeginFrame(kSky);
-    EndFrame();
-    Read();
-    EXPECT_EQ(CountPixels(kSkyPixel), int(kWidth * kHeight));
-    // A second frame with another colour replaces it everywhere.
-    BeginFrame(0x00102030);
-    EndFrame();
-    Read();
-    EXPECT_EQ(CountPixels(0xFF102030), int(kWidth * kHeight));
-}
-
 // Lit colour = sat(Ce + Ca*Ga + Cd*Ld*max(N.L, 0)), N.L in view space with the
-// light direction normalised and the normal not; alpha from the diffuse.
+// light direction normalised and the normal not; no normal gives N.L = 0.
 TEST_F(GLDeviceTest, LitFaceFollowsTheLightingFormula)
 {
-    GameLight(mDevice);
-    D3DMATERIAL9 material = TestMaterial();
+    // The game's start-up light and ambient.
+    const D3DLIGHT9 light{D3DLIGHT_DIRECTIONAL, {0.315f, 0.35f, 0.2625f, 0}, {}, {}, {}, {1, 0.8f, -1},
+                          0, 0, 0, 0, 0, 0, 0};
+    mDevice->SetLight(0, &light);
+    mDevice->LightEnable(0, TRUE);
+    mDevice->SetRenderState(D3DRS_AMBIENT, 0x00686E5D);
+    const D3DMATERIAL9 material{{0.8f, 0.6f, 0.4f, 1}, {0.5f, 0.7f, 0.9f, 1}, {}, {0.1f, 0.05f, 0, 0}, 0};
     mDevice->SetMaterial(&material);
-    const double ga[3] = {0x68 / 255.0, 0x6E / 255.0, 0x5D / 255.0};
-    const double ld[3] = {0.315, 0.35, 0.2625};
+    const double ga[3] = {0x68 / 255.0, 0x6E / 255.0, 0x5D / 255.0}, ld[3] = {0.315, 0.35, 0.2625};
     const double cd[3] = {0.8, 0.6, 0.4}, ca[3] = {0.5, 0.7, 0.9}, ce[3] = {0.1, 0.05, 0.0};
-    const double length = std::sqrt(1.0 + 0.64 + 1.0);
-    const double toLight[3] = {-1.0 / length, -0.8 / length, 1.0 / length};
+    const double length = std::sqrt(2.64), lx = -1.0 / length, ly = -0.8 / length, lz = 1.0 / length;
 
-    struct Case {
+    const DWORD normals = D3DFVF_XYZ | D3DFVF_NORMAL;
+    const D3DMATRIX id = IdentityMatrix();
+    const double c7 = std::cos(0.7), s7 = std::sin(0.7); // the world turned by 0.7 turns the normal too
+    const struct {
         const char* what;
+        DWORD fvf;
         float nx, ny, nz;
         D3DMATRIX world, view;
         double nDotL; // in world space, which a rigid view and world keep
+    } cases[] = {
+        {"facing up", normals, 0, 0, 1, id, id, lz},
+        {"tilted", normals, 0.6f, -0.8f, 0, id, id, 0.6 * lx - 0.8 * ly},
+        {"half-length normal is not normalised", normals, 0, 0, 0.5f, id, id, 0.5 * lz},
+        {"facing away clamps to 0", normals, 0, 0, -1, id, id, 0.0},
+        {"no normal", D3DFVF_XYZ, 0, 0, 1, id, id, 0.0},
+        {"view turned and moved", normals, 0, 0, 1, id, RotationZ(1.1f, 0.2f, -0.1f), lz},
+        {"world turned", normals, -0.6f, -0.8f, 0, RotationZ(0.7f, 0, 0), id,
+         (-0.6 * c7 + 0.8 * s7) * lx + (-0.6 * s7 - 0.8 * c7) * ly},
     };
-    D3DMATRIX id = IdentityMatrix();
-    // Rotating the world by a and turning the normal by -a gives the same world normal;
-    // rotating the view turns light and normals together.
-    const float a = 0.7f;
-    const float ux = std::cos(-a) * 0.3f - std::sin(-a) * -0.4f, uy = std::sin(-a) * 0.3f + std::cos(-a) * -0.4f;
-    const Case cases[] = {
-        {"facing up", 0, 0, 1, id, id, toLight[2]},
-        {"tilted, unit", 0.6f, -0.8f, 0, id, id, 0.6 * toLight[0] - 0.8 * toLight[1]},
-        {"half-length normal is not normalised", 0, 0, 0.5f, id, id, 0.5 * toLight[2]},
-        {"facing away clamps to 0", 0, 0, -1, id, id, 0.0},
-        {"view rotated", 0, 0, 1, id, RotationZ(1.1f, 0.2f, -0.1f, 0.0f), toLight[2]},
-        {"world rotated", ux, uy, std::sqrt(1.0f - 0.25f), RotationZ(a), id,
-         0.3 * toLight[0] - 0.4 * toLight[1] + std::sqrt(0.75) * toLight[2]},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        std::vector<NormalVertex> quad = ScreenQuad(c.nx, c.ny, c.nz);
+    for (const auto& c : cases) {
+        // Large enough to cover the screen however it is turned.
+        const float quad[4][6] = {{-3, 3, 0.5f, c.nx, c.ny, c.nz}, {3, 3, 0.5f, c.nx, c.ny, c.nz},
+                                  {3, -3, 0.5f, c.nx, c.ny, c.nz}, {-3, -3, 0.5f, c.nx, c.ny, c.nz}};
         mDevice->SetTransform(D3DTS_WORLD, &c.world);
         mDevice->SetTransform(D3DTS_VIEW, &c.view);
-        // The projection undoes world * view (a rotation about z and a
-        // translation) so that the quad still covers the screen.
-        D3DMATRIX wv;
-        for (int i = 0; i < 4; ++i)
-            for (int j = 0; j < 4; ++j) {
-                wv.m[i][j] = 0;
-                for (int k = 0; k < 4; ++k)
-                    wv.m[i][j] += c.world.m[i][k] * c.view.m[k][j];
-            }
-        D3DMATRIX inverse = IdentityMatrix();
-        inverse.m[0][0] = wv.m[0][0];
-        inverse.m[0][1] = wv.m[1][0];
-        inverse.m[1][0] = wv.m[0][1];
-        inverse.m[1][1] = wv.m[1][1];
-        inverse.m[3][0] = -(wv.m[3][0] * wv.m[0][0] + wv.m[3][1] * wv.m[0][1]);
-        inverse.m[3][1] = -(wv.m[3][0] * wv.m[1][0] + wv.m[3][1] * wv.m[1][1]);
-        mDevice->SetTransform(D3DTS_PROJECTION, &inverse);
-        BeginFrame(0);
-        mDevice->SetFVF(D3DFVF_XYZ | D3DFVF_NORMAL);
-        ASSERT_EQ(mDevice->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, quad.data(), sizeof(NormalVertex)), D3D_OK);
-        EndFrame();
-        Read();
-        double d = std::fmax(c.nDotL, 0.0);
-        ExpectColour(Pixel(kWidth / 2, kHeight / 2), ce[0] + ca[0] * ga[0] + cd[0] * ld[0] * d,
-                     ce[1] + ca[1] * ga[1] + cd[1] * ld[1] * d, ce[2] + ca[2] * ga[2] + cd[2] * ld[2] * d);
-        ExpectColour(Pixel(1, 1), ce[0] + ca[0] * ga[0] + cd[0] * ld[0] * d, ce[1] + ca[1] * ga[1] + cd[1] * ld[1] * d,
-                     ce[2] + ca[2] * ga[2] + cd[2] * ld[2] * d);
+        mDevice->SetFVF(c.fvf);
+        Frame(0, [&] { ASSERT_EQ(mDevice->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, quad, 24), D3D_OK); });
+        const double d = std::fmax(c.nDotL, 0.0);
+        for (uint32_t p : {Pixel(kWidth / 2, kHeight / 2), Pixel(1, 1)})
+            for (int i = 0; i < 3; ++i)
+                EXPECT_NEAR(Channel(p, 16 - 8 * i), std::fmin(ce[i] + ca[i] * ga[i] + cd[i] * ld[i] * d, 1.0) * 255, 2)
+                    << c.what << ": " << std::hex << p << " channel " << i;
     }
 }
 
-TEST_F(GLDeviceTest, FaceWithoutNormalsGetsEmissiveAndAmbientOnlyAndUnlitIsWhite)
-{
-    GameLight(mDevice);
-    D3DMATERIAL9 material = TestMaterial();
-    material.Diffuse.a = 0.5f;
-    mDevice->SetMaterial(&material);
-    const float quad[4][3] = {{-1, 1, 0.5f}, {1, 1, 0.5f}, {1, -1, 0.5f}, {-1, -1, 0.5f}};
-    BeginFrame(0);
-    mDevice->SetFVF(D3DFVF_XYZ);
-    ASSERT_EQ(mDevice->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, quad, 12), D3D_OK);
-    EndFrame();
-    Read();
-    // No blending: the diffuse alpha lands in the (ignored) alpha channel.
-    ExpectColour(Pixel(10, 10), 0.1 + 0.5 * 0x68 / 255.0, 0.05 + 0.7 * 0x6E / 255.0, 0.9 * 0x5D / 255.0);
-
-    mDevice->SetRenderState(D3DRS_LIGHTING, FALSE);
-    BeginFrame(0);
-    ASSERT_EQ(mDevice->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, quad, 12), D3D_OK);
-    EndFrame();
-    Read();
-    EXPECT_EQ(Pixel(10, 10), 0xFFFFFFFFu);
-    EXPECT_EQ(CountPixels(0xFFFFFFFFu), int(kWidth * kHeight));
-}
-
-TEST_F(GLDeviceTest, SpriteTexelsLandOnExactPixels)
+// Texels land on exact pixels; alpha 0 is keyed out, translucent texels blend
+// with what is behind; the alpha test keeps 8 and drops 7.
+TEST_F(GLDeviceTest, SpriteTexelsUnderBlendingAndTheAlphaTest)
 {
     std::vector<uint32_t> texels(16);
-    for (int j = 0; j < 4; ++j)
-        for (int i = 0; i < 4; ++i)
-            texels[j * 4 + i] = 0xFF000000u | uint32_t(40 + i * 60) << 16 | uint32_t(40 + j * 60) << 8 | 0x11;
+    for (int k = 0; k < 16; ++k)
+        texels[k] = 0xFF000000u | uint32_t(40 + k % 4 * 60) << 16 | uint32_t(40 + k / 4 * 60) << 8 | 0x11;
+    texels[1] = 0x00FFFFFF;  // keyed
+    texels[6] = 0xCFFF0000;  // a translucent picture pixel
+    texels[9] = 0x80808080;  // half-transparent
+    texels[11] = 0x07FF0000; // below the reference
+    texels[14] = 0x08FF0000; // at the reference
     IDirect3DTexture9* texture = MakeTexture(4, 4, texels);
     ASSERT_NE(texture, nullptr);
-    OverlayState(true, true);
-    BeginFrame(kSky);
-    DrawSprite(texture, 8, 12, 4, 4);
-    EndFrame();
-    Read();
-    for (int j = 0; j < 4; ++j)
-        for (int i = 0; i < 4; ++i)
-            EXPECT_EQ(Pixel(8 + i, 12 + j), texels[j * 4 + i]) << i << "," << j;
-    EXPECT_EQ(CountPixels(kSkyPixel), int(kWidth * kHeight) - 16);
-    texture->Release();
-}
-
-TEST_F(GLDeviceTest, AlphaKeyedTexelsVanishAndTranslucentOnesBlend)
-{
-    // Keyed (alpha 0), translucent picture pixel (0xCF), half-transparent grey (0x80), opaque.
-    const std::vector<uint32_t> texels = {0x00FFFFFF, 0xCFFF0000, 0x80808080, 0xFF00FF00};
-    IDirect3DTexture9* texture = MakeTexture(4, 1, texels);
-    ASSERT_NE(texture, nullptr);
-    OverlayState(true, true);
-    BeginFrame(kSky);
-    DrawSprite(texture, 20, 20, 4, 1);
-    EndFrame();
-    Read();
-    EXPECT_EQ(Pixel(20, 20), kSkyPixel);
-    auto blend = [](int source, int destination, int alpha) { return (source * alpha + destination * (255 - alpha)) / 255.0; };
-    for (int i = 1; i < 3; ++i) {
-        uint32_t t = texels[i], p = Pixel(20 + i, 20);
-        int alpha = Channel(t, 24);
-        for (int shift : {16, 8, 0})
-            EXPECT_NEAR(Channel(p, shift), blend(Channel(t, shift), Channel(kSkyPixel, shift), alpha), 1.0)
-                << "texel " << i << " channel " << shift;
-    }
-    EXPECT_EQ(Pixel(23, 20), 0xFF00FF00u);
-    texture->Release();
-}
-
-TEST_F(GLDeviceTest, AlphaTestKeepsEightAndDropsSeven)
-{
-    const std::vector<uint32_t> texels = {0x07FF0000, 0x08FF0000};
-    IDirect3DTexture9* texture = MakeTexture(2, 1, texels);
-    ASSERT_NE(texture, nullptr);
-    OverlayState(false, true);
-    BeginFrame(kSky);
-    DrawSprite(texture, 5, 5, 2, 1);
-    EndFrame();
-    Read();
-    EXPECT_EQ(Pixel(5, 5), kSkyPixel);
-    EXPECT_EQ(Pixel(6, 5), 0xFFFF0000u);
-    // With the test off both are drawn.
-    mDevice->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
-    BeginFrame(kSky);
-    DrawSprite(texture, 5, 5, 2, 1);
-    EndFrame();
-    Read();
-    EXPECT_EQ(Pixel(5, 5), 0xFFFF0000u);
+    for (bool blend : {true, false})
+        for (bool alphaTest : {true, false}) {
+            SCOPED_TRACE(testing::Message() << "blend " << blend << " alpha test " << alphaTest);
+            OverlayState(blend, alphaTest);
+            Frame(kSky, [&] { DrawSprite(texture, 8, 12, 4, 4); });
+            int skyInside = 0;
+            for (int k = 0; k < 16; ++k) {
+                uint32_t t = texels[k], p = Pixel(8 + k % 4, 12 + k / 4);
+                int a = Channel(t, 24);
+                skyInside += p == kSkyPixel;
+                if (alphaTest && a < 8)
+                    EXPECT_EQ(p, kSkyPixel) << "texel " << k;
+                else if (!blend || a == 255)
+                    EXPECT_EQ(p, t | 0xFF000000u) << "texel " << k;
+                else
+                    for (int s : {16, 8, 0})
+                        EXPECT_NEAR(Channel(p, s), (Channel(t, s) * a + Channel(kSkyPixel, s) * (255 - a)) / 255.0, 1.0)
+                            << "texel " << k << " channel " << s;
+            }
+            EXPECT_EQ(CountPixels(kSkyPixel), int(kWidth * kHeight) - 16 + skyInside) << "drawn outside the sprite";
+        }
     texture->Release();
 
     // Lit, untextured faces are tested too, on the material's diffuse alpha.
-    mDevice->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
+    ModelState();
     mDevice->SetRenderState(D3DRS_LIGHTING, TRUE);
-    mDevice->SetRenderState(D3DRS_AMBIENT, 0x00FFFFFF);
-    D3DMATERIAL9 material;
-    std::memset(&material, 0, sizeof material);
-    material.Ambient = {1, 1, 1, 1};
-    const float quad[4][3] = {{-1, 1, 0.5f}, {1, 1, 0.5f}, {1, -1, 0.5f}, {-1, -1, 0.5f}};
-    D3DMATRIX identity = IdentityMatrix();
-    mDevice->SetTransform(D3DTS_PROJECTION, &identity);
-    mDevice->SetFVF(D3DFVF_XYZ);
+    mDevice->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
     for (int alpha : {7, 8}) {
+        D3DMATERIAL9 material = Flat(1, 1, 1);
         material.Diffuse.a = float(alpha) / 255.0f;
         mDevice->SetMaterial(&material);
-        BeginFrame(kSky);
-        ASSERT_EQ(mDevice->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, quad, 12), D3D_OK);
-        EndFrame();
-        Read();
-        EXPECT_EQ(Pixel(10, 10), alpha < 8 ? kSkyPixel : 0xFFFFFFFFu) << "alpha " << alpha;
+        Frame(kSky, [&] { DrawQuad(0.5f); });
+        EXPECT_TRUE(Covered(alpha < 8 ? kSkyPixel : kWhite)) << "alpha " << alpha;
     }
 }
 
 TEST_F(GLDeviceTest, CounterClockwiseTrianglesAreCulledByDefault)
 {
-    OverlayState(false, false);
-    mDevice->SetFVF(D3DFVF_XYZ);
-    // Overlay coordinates (y grows downwards after the projection's flip).
-    const float clockwise[3][3] = {{-0.9f, -0.9f, 0}, {-0.1f, -0.9f, 0}, {-0.9f, -0.1f, 0}}; // top-left area
-    const float counterClockwise[3][3] = {{0.1f, 0.1f, 0}, {0.1f, 0.9f, 0}, {0.9f, 0.1f, 0}}; // bottom-right area
-    BeginFrame(kSky);
-    ASSERT_EQ(mDevice->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, clockwise, 12), D3D_OK);
-    ASSERT_EQ(mDevice->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, counterClockwise, 12), D3D_OK);
-    EndFrame();
-    Read();
-    EXPECT_EQ(Pixel(int(kWidth * 0.1), int(kHeight * 0.1)), 0xFFFFFFFFu);
-    EXPECT_EQ(Pixel(int(kWidth * 0.6), int(kHeight * 0.6)), kSkyPixel);
-
-    mDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
-    BeginFrame(kSky);
-    mDevice->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, clockwise, 12);
-    mDevice->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, counterClockwise, 12);
-    EndFrame();
-    Read();
-    EXPECT_EQ(Pixel(int(kWidth * 0.1), int(kHeight * 0.1)), kSkyPixel);
-    EXPECT_EQ(Pixel(int(kWidth * 0.6), int(kHeight * 0.6)), 0xFFFFFFFFu);
-
-    mDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    BeginFrame(kSky);
-    mDevice->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, clockwise, 12);
-    mDevice->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, counterClockwise, 12);
-    EndFrame();
-    Read();
-    EXPECT_EQ(CountPixels(0xFFFFFFFFu) > 0 && Pixel(int(kWidth * 0.1), int(kHeight * 0.1)) == 0xFFFFFFFFu &&
-                  Pixel(int(kWidth * 0.6), int(kHeight * 0.6)) == 0xFFFFFFFFu,
-              true);
+    OverlayState(false, false); // unlit without vertex colours: opaque white
+    // Overlay coordinates (y grows downwards after the projection's flip): a
+    // clockwise triangle at the top left, a counter-clockwise one at the bottom right.
+    const float triangles[6][3] = {{-0.9f, -0.9f, 0}, {-0.1f, -0.9f, 0}, {-0.9f, -0.1f, 0},
+                                   {0.1f, 0.1f, 0},   {0.1f, 0.9f, 0},   {0.9f, 0.1f, 0}};
+    const struct {
+        DWORD mode; // 0: the default
+        bool clockwiseDrawn, counterClockwiseDrawn;
+    } cases[] = {{0, true, false}, {D3DCULL_CW, false, true}, {D3DCULL_NONE, true, true}};
+    for (const auto& c : cases) {
+        if (c.mode != 0)
+            mDevice->SetRenderState(D3DRS_CULLMODE, c.mode);
+        Frame(kSky, [&] { ASSERT_EQ(mDevice->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 2, triangles, 12), D3D_OK); });
+        EXPECT_EQ(Pixel(kWidth / 10, kHeight / 10), c.clockwiseDrawn ? kWhite : kSkyPixel) << c.mode;
+        EXPECT_EQ(Pixel(kWidth * 6 / 10, kHeight * 6 / 10), c.counterClockwiseDrawn ? kWhite : kSkyPixel) << c.mode;
+    }
 }
 
 TEST_F(GLDeviceTest, NearerFacesHideFartherOnesWhateverTheOrder)
 {
-    mDevice->SetRenderState(D3DRS_LIGHTING, TRUE);
-    mDevice->SetRenderState(D3DRS_AMBIENT, 0x00FFFFFF);
-    D3DMATERIAL9 red, green;
-    std::memset(&red, 0, sizeof red);
-    std::memset(&green, 0, sizeof green);
-    red.Ambient = {1, 0, 0, 1};
-    red.Diffuse.a = 1;
-    green.Ambient = {0, 1, 0, 1};
-    green.Diffuse.a = 1;
-    const float nearQuad[4][3] = {{-1, 1, 0.3f}, {1, 1, 0.3f}, {1, -1, 0.3f}, {-1, -1, 0.3f}};
-    const float farQuad[4][3] = {{-1, 1, 0.6f}, {1, 1, 0.6f}, {1, -1, 0.6f}, {-1, -1, 0.6f}};
-    mDevice->SetFVF(D3DFVF_XYZ);
-    for (bool nearFirst : {true, false}) {
-        BeginFrame(kSky);
-        for (int k = 0; k < 2; ++k) {
-            bool drawNear = (k == 0) == nearFirst;
-            mDevice->SetMaterial(drawNear ? &red : &green);
-            ASSERT_EQ(mDevice->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, drawNear ? nearQuad : farQuad, 12), D3D_OK);
-        }
-        EndFrame();
-        Read();
-        EXPECT_EQ(CountPixels(0xFFFF0000u), int(kWidth * kHeight)) << "near first " << nearFirst;
+    ModelState();
+    const D3DMATERIAL9 red = Flat(1, 0, 0), green = Flat(0, 1, 0);
+    const struct {
+        const char* what;
+        BOOL depthTest;
+        float redZ, greenZ; // red drawn first
+        uint32_t expected;
+    } cases[] = {
+        {"near first", TRUE, 0.3f, 0.6f, 0xFFFF0000u},
+        {"near last", TRUE, 0.6f, 0.3f, 0xFF00FF00u},
+        {"depth test off: the later face wins", FALSE, 0.3f, 0.6f, 0xFF00FF00u},
+        {"outside 0..1 is clipped away", TRUE, 1.5f, -0.2f, kSkyPixel},
+        {"0 itself is drawn", TRUE, 0.0f, 1.5f, 0xFFFF0000u},
+    };
+    for (const auto& c : cases) {
+        mDevice->SetRenderState(D3DRS_ZENABLE, c.depthTest);
+        Frame(kSky, [&] {
+            mDevice->SetMaterial(&red);
+            DrawQuad(c.redZ);
+            mDevice->SetMaterial(&green);
+            DrawQuad(c.greenZ);
+        });
+        EXPECT_TRUE(Covered(c.expected)) << c.what;
     }
-    // Depth off: the later face wins.
-    mDevice->SetRenderState(D3DRS_ZENABLE, FALSE);
-    BeginFrame(kSky);
-    mDevice->SetMaterial(&red);
-    mDevice->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, nearQuad, 12);
-    mDevice->SetMaterial(&green);
-    mDevice->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, farQuad, 12);
-    EndFrame();
-    Read();
-    EXPECT_EQ(CountPixels(0xFF00FF00u), int(kWidth * kHeight));
-    // Depths outside 0..1 are clipped away, 0 itself is drawn.
-    mDevice->SetRenderState(D3DRS_ZENABLE, TRUE);
-    const float beyond[4][3] = {{-1, 1, 1.5f}, {1, 1, 1.5f}, {1, -1, 1.5f}, {-1, -1, 1.5f}};
-    const float behind[4][3] = {{-1, 1, -0.2f}, {1, 1, -0.2f}, {1, -1, -0.2f}, {-1, -1, -0.2f}};
-    const float atZero[4][3] = {{-1, 1, 0}, {1, 1, 0}, {1, -1, 0}, {-1, -1, 0}};
-    BeginFrame(kSky);
-    mDevice->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, beyond, 12);
-    mDevice->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, behind, 12);
-    EndFrame();
-    Read();
-    EXPECT_EQ(CountPixels(kSkyPixel), int(kWidth * kHeight));
-    BeginFrame(kSky);
-    mDevice->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, atZero, 12);
-    EndFrame();
-    Read();
-    EXPECT_EQ(CountPixels(0xFF00FF00u), int(kWidth * kHeight));
 }

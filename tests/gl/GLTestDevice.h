@@ -5,24 +5,37 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
-#include <memory>
+#include <functional>
 #include <vector>
 
 #include "engine/D3D9.h"
 #include "platform/gl/GLProvider.h"
 
-struct TexturedVertex {
-    float x, y, z, u, v;
-};
+constexpr D3DCOLOR kSky = 0x003668D8;
+constexpr uint32_t kSkyPixel = 0xFF3668D8, kWhite = 0xFFFFFFFF, kBlack = 0xFF000000;
 
-struct NormalVertex {
-    float x, y, z, nx, ny, nz;
-};
+inline D3DMATRIX IdentityMatrix()
+{
+    return {{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}};
+}
 
-D3DMATRIX IdentityMatrix();
-// The overlay projection: identity with [1][1] = -1 (y grows downwards).
-D3DMATRIX OverlayProjection();
+// Parameters of a width x height back buffer with a depth buffer.
+inline D3DPRESENT_PARAMETERS BackBuffer(UINT width, UINT height)
+{
+    D3DPRESENT_PARAMETERS parameters{};
+    parameters.BackBufferWidth = width;
+    parameters.BackBufferHeight = height;
+    parameters.EnableAutoDepthStencil = TRUE;
+    return parameters;
+}
+
+// A material that shows its ambient colour under a white ambient light.
+inline D3DMATERIAL9 Flat(float r, float g, float b)
+{
+    return {{0, 0, 0, 1}, {r, g, b, 1}, {}, {}, 0};
+}
 
 class GLDeviceTest : public ::testing::Test {
 protected:
@@ -32,33 +45,29 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Back buffer after the draws so far, top row first, 0xAARRGGBB.
-    void Read();
-    uint32_t Pixel(int x, int y) const { return mPixels[size_t(y) * mReadWidth + x]; }
-    int CountPixels(uint32_t colour) const;
+    // Clears target and depth, draws between BeginScene and EndScene,
+    // presents and reads the back buffer into mPixels (top row first, 0xAARRGGBB).
+    void Frame(D3DCOLOR clear, const std::function<void()>& draws);
+    uint32_t Pixel(int x, int y) const { return mPixels[size_t(y) * kWidth + x]; }
+    int CountPixels(uint32_t colour) const { return int(std::count(mPixels.begin(), mPixels.end(), colour)); }
+    bool Covered(uint32_t colour) const { return CountPixels(colour) == int(kWidth * kHeight); }
 
-    void BeginFrame(D3DCOLOR clear);
-    void EndFrame();
-    // Overlay-like state: lighting off, no depth, identity view/world, the
-    // overlay projection; blending and alpha test as given.
+    // Overlay-like state: model state with lighting and depth off and a
+    // projection flipping y (y grows downwards); blending and alpha test as given.
     void OverlayState(bool blend, bool alphaTest);
+    // Model-like state: identity transforms, white ambient, positions only.
+    void ModelState();
     // A sprite over screen pixels [x, x + w) x [y, y + h) (the 0.5 offset of
     // exact texel mapping applied), two clockwise triangles as the overlay draws them.
     void DrawSprite(IDirect3DTexture9* texture, float x, float y, float w, float h);
-    // A default-pool texture filled through a system-memory one.
+    // A full-screen fan (clockwise on screen) of positions at depth z.
+    void DrawQuad(float z);
+    // A default-pool texture filled through a system-memory one; a buffer of positions.
     IDirect3DTexture9* MakeTexture(UINT width, UINT height, const std::vector<uint32_t>& texels);
-    // A vertex buffer holding bytes.
-    IDirect3DVertexBuffer9* MakeBuffer(const void* bytes, UINT length, DWORD fvf);
+    IDirect3DVertexBuffer9* MakeBuffer(const std::vector<float>& positions);
 
-    std::unique_ptr<OrvelGL::GLProvider> mProvider;
+    OrvelGL::GLProvider mProvider{OrvelGL::GLContextMode::Headless};
     IDirect3D9* mD3D = nullptr;
     IDirect3DDevice9* mDevice = nullptr;
     std::vector<uint32_t> mPixels;
-    UINT mReadWidth = 0, mReadHeight = 0;
 };
-
-// Channel of 0xAARRGGBB: 16 red, 8 green, 0 blue, 24 alpha.
-inline int Channel(uint32_t colour, int shift)
-{
-    return int((colour >> shift) & 0xFF);
-}
