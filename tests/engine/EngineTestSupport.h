@@ -68,11 +68,6 @@ inline std::vector<float> FloatsOf(const std::vector<uint8_t>& bytes)
 // every device object must be released by the end of the test.
 class DeviceFixture : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        device.reset(graphics->CreateDevice(nullptr, 1024, 768));
-        recording = provider.Log().LastDevice();
-    }
     void TearDown() override
     {
         device.reset();
@@ -80,21 +75,11 @@ protected:
         EXPECT_EQ(provider.Log().LiveObjects(), 0) << "a device object was not released";
     }
     RecordingLog& Log() { return provider.Log(); }
-    // The calls draw made inside a frame.
-    std::vector<RecordedCall> InFrame(const std::function<void()>& draw)
-    {
-        device->StartFrame();
-        Log().Clear();
-        draw();
-        std::vector<RecordedCall> calls = Log().Calls();
-        device->FinishFrame();
-        return calls;
-    }
 
     RecordingProvider provider;
     std::unique_ptr<Orvel::DXGraphics> graphics = std::make_unique<Orvel::DXGraphics>(provider);
-    std::unique_ptr<Orvel::DXDevice> device;
-    RecordingDevice* recording = nullptr; // owned by device
+    std::unique_ptr<Orvel::DXDevice> device{graphics->CreateDevice(nullptr, 1024, 768)};
+    RecordingDevice* recording = provider.Log().LastDevice(); // owned by device
 };
 
 // A fresh folder with an empty Data/ inside, the working directory while
@@ -110,8 +95,9 @@ public:
     }
     ~ScratchFolder()
     {
-        std::filesystem::current_path(mPrevious);
-        std::filesystem::remove_all(mPath);
+        std::error_code ignored;
+        std::filesystem::current_path(mPrevious, ignored);
+        std::filesystem::remove_all(mPath, ignored);
     }
 
 private:

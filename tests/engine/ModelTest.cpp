@@ -6,7 +6,7 @@
 #include "serial/SModelCreatorData.h"
 #include "tests/engine/EngineTestSupport.h"
 
-using enginetest::FloatsOf;
+using namespace enginetest;
 using Orvel::DXModel;
 using SerialLib::SModelCreatorData;
 using Strings = std::vector<std::string>;
@@ -44,26 +44,24 @@ SModelCreatorData Model(Lists faces, std::initializer_list<float> reds = {},
     return data;
 }
 
-// Faces A (3 vertices), B (4), C (5), D (3) with materials 2, 0, 2, 1.
-SModelCreatorData FourFaces()
-{
-    return Model({{0, 1, 2}, {1, 2, 3, 4}, {2, 3, 4, 5, 6}, {7, 0, 1}}, {0.0f, 0.25f, 0.75f}, {2, 0, 2, 1});
-}
-
-class ModelTest : public enginetest::DeviceFixture {
+class ModelTest : public DeviceFixture {
 protected:
     std::unique_ptr<DXModel> Build(const SModelCreatorData& data)
     {
         Orvel::DXModelCreator creator(data);
         return std::make_unique<DXModel>(device.get(), creator);
     }
-    // The calls of one Render after binding the stream (each draw records
-    // the stride and the vertices of the stream it drew from).
+    // The calls of one Render in a frame after binding the stream (a draw
+    // records the stride and vertices of the stream it drew from, and fails
+    // without one).
     Strings Render(DXModel& model)
     {
-        Strings calls = enginetest::Describe(InFrame([&] { model.Render(); }));
-        EXPECT_EQ(calls.at(0).rfind("SetStreamSource 0 ", 0), 0u);
-        return Strings(calls.begin() + 1, calls.end());
+        device->StartFrame();
+        Log().Clear();
+        model.Render();
+        device->FinishFrame();
+        const Strings calls = Describe(Log().Calls()); // ..., EndScene, Present
+        return Strings(calls.begin() + 1, calls.end() - 2);
     }
     // The last vertex buffer's creation arguments and contents.
     std::pair<std::vector<int64_t>, std::vector<float>> Buffer()
@@ -71,18 +69,18 @@ protected:
         const RecordedCall* created = Log().CallsOf("CreateVertexBuffer").back();
         return {created->args, FloatsOf(Log().VertexBuffer(created->created)->Bytes())};
     }
-    std::vector<float> Material(int nth)
+    // The nth material set, as its 17 floats in declaration order.
+    std::vector<float> Material(size_t nth)
     {
-        std::vector<float> out(17);
-        std::memcpy(out.data(), &Log().CallsOf("SetMaterial").at(static_cast<size_t>(nth))->material, sizeof(float) * 17);
-        return out;
+        const auto* floats = reinterpret_cast<const float*>(&Log().CallsOf("SetMaterial").at(nth)->material);
+        return std::vector<float>(floats, floats + 17);
     }
 };
 
 TEST_F(ModelTest, FacesAreDrawnSortedByMaterialOneFanEachWithOneMaterialPerGroup)
 {
-    auto model = Build(FourFaces());
-    EXPECT_EQ(model->GroupCount(), 3);
+    // Faces A (3 vertices), B (4), C (5), D (3) with materials 2, 0, 2, 1.
+    auto model = Build(Model({{0, 1, 2}, {1, 2, 3, 4}, {2, 3, 4, 5, 6}, {7, 0, 1}}, {0, .25f, .75f}, {2, 0, 2, 1}));
     // B (first vertex 3), D (12), C (7), A (0); primitive count = vertices - 2.
     EXPECT_EQ(Render(*model), (Strings{"SetFVF 2", "SetMaterial 0", "DrawPrimitive 6 3 2 12", "SetMaterial 25",
                                        "DrawPrimitive 6 12 1 12", "SetMaterial 75", "DrawPrimitive 6 7 3 12",
@@ -94,7 +92,7 @@ TEST_F(ModelTest, FacesAreDrawnSortedByMaterialOneFanEachWithOneMaterialPerGroup
 TEST_F(ModelTest, EachGroupCarriesItsFacesMaterialAndFacesWithoutOneGetOpaqueWhite)
 {
     // Material 1 is skipped; the third face has no material number.
-    auto model = Build(Model({{0, 1, 2}, {1, 2, 3}, {2, 3, 4}}, {0.0f, 0.25f, 0.75f}, {2, 0}));
+    auto model = Build(Model({{0, 1, 2}, {1, 2, 3}, {2, 3, 4}}, {0, .25f, .75f}, {2, 0}));
     EXPECT_EQ(Render(*model), (Strings{"SetFVF 2", "SetMaterial 0", "DrawPrimitive 6 3 1 12", "SetMaterial 75",
                                        "DrawPrimitive 6 0 1 12", "SetMaterial 100", "DrawPrimitive 6 6 1 12"}));
     EXPECT_EQ(Material(2), (std::vector<float>{1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
@@ -111,7 +109,8 @@ TEST_F(ModelTest, EveryFaceGetsItsOwnScaledCopiesOfItsVerticesAndNormalsOnlyWith
     const std::vector<float> expected = {6, 60, 600, 2, 20, 200, 4, 40, 400, 0, 0, 0,
                                          2, 20, 200, 10, 100, 1000, 12, 120, 1200};
     EXPECT_EQ(Buffer(), std::make_pair(std::vector<int64_t>{7 * 12, 0, D3DFVF_XYZ, D3DPOOL_DEFAULT}, expected));
-    EXPECT_EQ(Render(*model), (Strings{"SetFVF 2", "SetMaterial 100", "DrawPrimitive 6 0 2 12", "DrawPrimitive 6 4 1 12"}));
+    EXPECT_EQ(Render(*model),
+              (Strings{"SetFVF 2", "SetMaterial 100", "DrawPrimitive 6 0 2 12", "DrawPrimitive 6 4 1 12"}));
     EXPECT_EQ(FloatsOf(Log().CallsOf("DrawPrimitive")[0]->bytes),
               std::vector<float>(expected.begin(), expected.begin() + 12));
 
@@ -122,7 +121,8 @@ TEST_F(ModelTest, EveryFaceGetsItsOwnScaledCopiesOfItsVerticesAndNormalsOnlyWith
     EXPECT_EQ(args, (std::vector<int64_t>{7 * 24, 0, D3DFVF_XYZ | D3DFVF_NORMAL, D3DPOOL_DEFAULT}));
     EXPECT_EQ(std::vector<float>(floats.begin(), floats.begin() + 12),
               (std::vector<float>{6, 60, 600, 0.5f, 0.25f, 0.125f, 2, 20, 200, 0, 0, 1}));
-    EXPECT_EQ(Render(*model), (Strings{"SetFVF 18", "SetMaterial 100", "DrawPrimitive 6 0 2 24", "DrawPrimitive 6 4 1 24"}));
+    EXPECT_EQ(Render(*model),
+              (Strings{"SetFVF 18", "SetMaterial 100", "DrawPrimitive 6 0 2 24", "DrawPrimitive 6 4 1 24"}));
 }
 
 TEST_F(ModelTest, BadModelDataIsRejectedBeforeAnythingIsReadOrCreated)
@@ -130,13 +130,21 @@ TEST_F(ModelTest, BadModelDataIsRejectedBeforeAnythingIsReadOrCreated)
     const std::string faces = "DXModelCreator::SetFaceData() - ", normal = "DXModelCreator::SetFaceNormalData() - ";
     const std::string position = faces + "Vertex index out of range", index = normal + "Normal index out of range";
     const std::string material = "DXModelCreator::SetFaceMaterialData() - Material index out of range";
-    const std::pair<SModelCreatorData, std::string> cases[] = {
+    const std::string count = normal + "Number of face normals must be equal to the number of faces";
+    const auto partial = [](int last) { // eight positions and a partial ninth
+        SModelCreatorData data = Model({{0, 1, last}});
+        data.vertexData.Append(1.0f);
+        return data;
+    };
+    const std::pair<SModelCreatorData, std::string> cases[] = { // an empty message: the model is built
         {Model({}), faces + "Model has no faces"},
         {Model({{0, 1}}), faces + "Faces must contain at least 3 vertices"},
         {Model({{0, 1, 2}, {0, 1, 8}}), position},
         {Model({{0, -1, 2}}), position},
-        {Model({{0, 1, 2}, {3, 4, 5}}, {}, {}, {{0, 0, 0}}), normal + "Number of face normals must be equal to the number of faces"},
-        {Model({{0, 1, 2}, {3, 4, 5, 6}}, {}, {}, {{0, 0, 0}, {0, 0, 0}}), normal + "Face normal data does not match face data"},
+        {partial(8), position},
+        {partial(7), ""},
+        {Model({{0, 1, 2}, {3, 4, 5}}, {}, {}, {{0, 0, 0}}), count},
+        {Model({{0, 1, 2}}, {}, {}, {{0, 0}}), normal + "Face normal data does not match face data"},
         {Model({{0, 1, 2}}, {}, {}, {{0, 2, 0}}), index},
         {Model({{0, 1, 2}}, {}, {}, {{0, -1, 0}}), index},
         {Model({{0, 1, 2}}, {0.0f}, {1}), material},
@@ -144,13 +152,7 @@ TEST_F(ModelTest, BadModelDataIsRejectedBeforeAnythingIsReadOrCreated)
         {Model({{0, 1, 2}}, {0.0f}, {0, 0}), "DXModelCreator::BuildModel() - Invalid ModelCreator"},
     };
     for (const auto& [data, message] : cases)
-        EXPECT_EQ(enginetest::RaisedBy([&] { Build(data); }), enginetest::Dx(message));
-    // Eight positions and a partial ninth: position 8 does not exist.
-    for (const auto& [last, outcome] : {std::pair{7, std::string("nothing")}, {8, enginetest::Dx(position)}}) {
-        SModelCreatorData data = Model({{0, 1, last}});
-        data.vertexData.Append(1.0f);
-        EXPECT_EQ(enginetest::RaisedBy([&] { Build(data); }), outcome);
-    }
+        EXPECT_EQ(RaisedBy([&] { Build(data); }), message.empty() ? "nothing" : Dx(message));
     EXPECT_EQ(Log().Count("CreateVertexBuffer"), 1);
 }
 
@@ -168,14 +170,15 @@ public:
 
 TEST_F(ModelTest, LoadModelReadsTheDataFolderAndAMissingScaleMeansOne)
 {
-    enginetest::ScratchFolder folder;
+    ScratchFolder folder;
     ModelWithoutScale plain;
     static_cast<SModelCreatorData&>(plain) = Model({{0, 1, 2}, {3, 4, 5}});
     plain.scale = 5.0f; // not written
     SerialLib::WriteSerialFile("Data/Plain.dat", plain, "Model");
     std::unique_ptr<DXModel> model(Orvel::LoadModel(device.get(), "Plain.dat"));
-    EXPECT_EQ(Buffer().second, (std::vector<float>{0, 0, 0, 1, 10, 100, 2, 20, 200, 3, 30, 300, 4, 40, 400, 5, 50, 500}));
-    EXPECT_EQ(enginetest::RaisedBy([&] { Orvel::LoadModel(device.get(), "Missing.dat"); }),
+    EXPECT_EQ(Buffer().second,
+              (std::vector<float>{0, 0, 0, 1, 10, 100, 2, 20, 200, 3, 30, 300, 4, 40, 400, 5, 50, 500}));
+    EXPECT_EQ(RaisedBy([&] { Orvel::LoadModel(device.get(), "Missing.dat"); }),
               "TException TReadStream::TReadStream() - Failed to open file: 'Data\\Missing.dat'");
 }
 
