@@ -10,7 +10,6 @@
 #include "tlib/TException.h"
 
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -19,9 +18,9 @@ namespace serialtest {
 using namespace SerialLib;
 
 // Builds file bytes by hand, in the format's own terms.
-class Bytes {
-public:
-    Bytes& Type(uint8_t t) { mOut.push_back(t); return *this; }
+struct Bytes {
+    std::vector<uint8_t> data;
+    Bytes& Type(uint8_t t) { data.push_back(t); return *this; }
     Bytes& Int(int32_t v) { return Raw(&v, 4); }
     Bytes& Float(float v) { return Raw(&v, 4); }
     Bytes& Double(double v) { return Raw(&v, 8); }
@@ -29,39 +28,60 @@ public:
     // ItemBegin and the tag.
     Bytes& Tag(const std::string& s) { return Type(0).Str(s); }
     Bytes& Raw(const void* p, size_t n) {
-        const uint8_t* b = static_cast<const uint8_t*>(p);
-        mOut.insert(mOut.end(), b, b + n);
+        data.insert(data.end(), static_cast<const uint8_t*>(p), static_cast<const uint8_t*>(p) + n);
         return *this;
     }
-    Bytes& Append(const Bytes& other) { return Raw(other.mOut.data(), other.mOut.size()); }
-    const std::vector<uint8_t>& Data() const { return mOut; }
-    size_t Size() const { return mOut.size(); }
-
-private:
-    std::vector<uint8_t> mOut;
+    Bytes& Append(const Bytes& other) { return Raw(other.data.data(), other.data.size()); }
 };
 
-// The message of the exception that loading bytes into record raises, or ""
-// when it loads.
-inline std::string LoadError(const std::vector<uint8_t>& bytes, SSerialData& record, const char* name = "Model") {
+// The message of the TException that f raises, or "" when it raises none.
+template <typename F>
+std::string ErrorOf(F f) {
     try {
-        CSerialDataBufferLoad::Load(bytes.data(), bytes.size(), record, name);
+        f();
     } catch (const tlib::TException& e) {
         return e.Message();
     }
     return "";
 }
 
+// The message of loading bytes into record, or "" when it loads.
+inline std::string LoadError(const std::vector<uint8_t>& bytes, SSerialData& record, const char* name = "Model") {
+    return ErrorOf([&] { CSerialDataBufferLoad::Load(bytes.data(), bytes.size(), record, name); });
+}
+
+// The 129-byte worked example: a "Model" with Scale 1, one face {0, 1, 2} and
+// one material whose Diffuse sets only r = 0.5, with Power 10.
+inline std::vector<uint8_t> Example() {
+    return {0x00, 0x05, 0x00, 0x00, 0x00, 0x4D, 0x6F, 0x64, 0x65, 0x6C, 0x00, 0x05, 0x00, 0x00, 0x00, 0x53, 0x63, 0x61,
+            0x6C, 0x65, 0x00, 0x00, 0x80, 0x3F, 0x01, 0x00, 0x08, 0x00, 0x00, 0x00, 0x46, 0x61, 0x63, 0x65, 0x4C, 0x69,
+            0x73, 0x74, 0x02, 0x01, 0x00, 0x00, 0x00, 0x02, 0x03, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00,
+            0x00, 0x00, 0x02, 0x00, 0x00, 0x00, 0x03, 0x03, 0x01, 0x00, 0x0C, 0x00, 0x00, 0x00, 0x4D, 0x61, 0x74, 0x65,
+            0x72, 0x69, 0x61, 0x6C, 0x4C, 0x69, 0x73, 0x74, 0x02, 0x01, 0x00, 0x00, 0x00, 0x04, 0x00, 0x07, 0x00, 0x00,
+            0x00, 0x44, 0x69, 0x66, 0x66, 0x75, 0x73, 0x65, 0x00, 0x01, 0x00, 0x00, 0x00, 0x72, 0x00, 0x00, 0x00, 0x3F,
+            0x01, 0x01, 0x00, 0x05, 0x00, 0x00, 0x00, 0x50, 0x6F, 0x77, 0x65, 0x72, 0x00, 0x00, 0x20, 0x41, 0x01, 0x05,
+            0x03, 0x01, 0x01};
+}
+
+inline void AddTo(CSerialInfo*) {}
+template <typename T, typename... Rest>
+void AddTo(CSerialInfo* info, const char* name, T* target, Rest... rest) {
+    info->AddAttribute(name, target);
+    AddTo(info, rest...);
+}
+// A new description of a record from (tag, field) pairs, in declaration order.
+template <typename... Pairs>
+CSerialInfo* Describe(Pairs... pairs) {
+    CSerialInfo* info = new CSerialInfo();
+    AddTo(info, pairs...);
+    return info;
+}
+
 // A record of every kind, scalar and array.
 struct Inner : SSerialData {
     int32_t x = 0;
     float y = 0;
-    CSerialInfo* GetSerialInfo() override {
-        CSerialInfo* info = new CSerialInfo();
-        info->AddAttribute("x", &x);
-        info->AddAttribute("y", &y);
-        return info;
-    }
+    CSerialInfo* GetSerialInfo() override { return Describe("x", &x, "y", &y); }
 };
 
 struct AllKinds : SSerialData {
@@ -83,24 +103,9 @@ struct AllKinds : SSerialData {
     CSerialArray<CSerialArray<Inner, 0>, 7> recordLists;
 
     CSerialInfo* GetSerialInfo() override {
-        CSerialInfo* info = new CSerialInfo();
-        info->AddAttribute("I", &i);
-        info->AddAttribute("B", &byte);
-        info->AddAttribute("F", &f);
-        info->AddAttribute("D", &d);
-        info->AddAttribute("C", &c);
-        info->AddAttribute("S", static_cast<ISerialString*>(&s));
-        info->AddAttribute("Inner", &inner);
-        info->AddAttribute("Ints", &ints);
-        info->AddAttribute("Bytes", &bytes);
-        info->AddAttribute("Floats", &floats);
-        info->AddAttribute("Doubles", &doubles);
-        info->AddAttribute("Chars", &chars);
-        info->AddAttribute("Strings", &strings);
-        info->AddAttribute("Records", &records);
-        info->AddAttribute("Lists", &lists);
-        info->AddAttribute("RecordLists", &recordLists);
-        return info;
+        return Describe("I", &i, "B", &byte, "F", &f, "D", &d, "C", &c, "S", &s, "Inner", &inner, "Ints", &ints,
+                        "Bytes", &bytes, "Floats", &floats, "Doubles", &doubles, "Chars", &chars, "Strings", &strings,
+                        "Records", &records, "Lists", &lists, "RecordLists", &recordLists);
     }
 };
 
