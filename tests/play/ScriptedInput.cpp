@@ -1,7 +1,6 @@
 #include "tests/play/ScriptedInput.h"
 
 #include "game/GameGlobals.h"
-#include "input/DXInput.h"
 
 ScriptedInput::ScriptedInput()
 {
@@ -16,16 +15,4 @@ ScriptedInput::~ScriptedInput()
 {
     SetKeySource(nullptr);
     gInput = nullptr;
-}
-
-void ScriptedInput::Poll(int dx, int dy, bool left, bool right)
-{
-    mMouse.SetNext(dx, dy, left, right);
-    mInput->GetMouseState();
-}
-
-void ScriptedInput::PollAt(int x, int y, bool left, bool right)
-{
-    mInput->SetMousePosition(x, y);
-    Poll(0, 0, left, right);
 }
