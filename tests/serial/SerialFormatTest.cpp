@@ -8,6 +8,7 @@
 #include "serial/CSerialDataLoad.h"
 #include "serial/CSerialDataWrite.h"
 #include "serial/SModelCreatorData.h"
+#include "serial/SerialFormat.h"
 #include "tlib/TString.h"
 
 #include <gtest/gtest.h>
@@ -259,6 +260,39 @@ TEST(SerialLoad, TheEndOfTheDataFailsTheLoadAtEveryBoundary) {
     EXPECT_EQ(LoadFileError(Bytes().Tag("Model").Tag("I").Int(5).data, r),
               "TReadStream::Read() - Cannot read past end of file");
     EXPECT_EQ(r.i, 5);
+}
+
+// A record that nests itself as deep as a file asks: the reader must refuse
+// before a hostile file exhausts the stack.
+struct Deep : SSerialData {
+    Deep* child = nullptr;
+    int32_t v = 0;
+    ~Deep() override { delete child; }
+    CSerialInfo* GetSerialInfo() override {
+        if (!child)
+            child = new Deep();
+        return Describe("Child", child, "v", &v);
+    }
+};
+
+std::vector<uint8_t> DeepFile(int levels) {
+    Bytes b;
+    b.Tag("Model");
+    for (int i = 0; i < levels; ++i)
+        b.Tag("Child");
+    b.Tag("v").Int(1).Type(1);
+    for (int i = 0; i <= levels; ++i)
+        b.Type(1);
+    return b.data;
+}
+
+TEST(SerialLoad, NestingIsBounded) {
+    Deep ok;
+    EXPECT_EQ(LoadError(DeepFile(MaxNestingDepth - 1), ok), "");
+    const std::string tooDeep = "CSerialDataLoad::Read() - Invalid file format (Nesting too deep)";
+    Deep deep, hostile;
+    EXPECT_EQ(LoadError(DeepFile(MaxNestingDepth), deep), tooDeep);
+    EXPECT_EQ(LoadError(DeepFile(100000), hostile), tooDeep);
 }
 
 } // namespace
