@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 #include "GameFixture.h"
+#include "tlib/TRandom.h"
 
 TEST(Contact, TouchingRobotsGoEachAtItsOwnTurnDeadOrAlive)
 {
@@ -76,5 +78,28 @@ TEST(Steering, MoveMagnetStrengthsSpacingAndListRules)
     for (int cell = 0; cell <= CGame::kCellCount; ++cell)
         game->AddMoveMagnet(cell % 64, cell / 64 % 64, cell % 9, 0);
     EXPECT_EQ(game->moveMagnetCount[0], CGame::kMoveMagnetCapacity);
+}
 
+// The robot pass sums four robots at a time; the plain loop is the
+// reference. 1023 robots leave a partial group of three at the end.
+TEST(Steering, TheVectorisedSumEqualsThePlainSumBitForBitOnACrowdedField)
+{
+    auto game = MakeBareGame(31);
+    tlib::SeedRandom(4242);
+    while (game->robotCount[0] < 1023) {
+        const int x = tlib::Random() % CGame::kGridSize;
+        const int y = tlib::Random() % CGame::kGridSize;
+        if (game->IsAreaFree(x, y, 1, 1))
+            PutRobot(*game, 0, x, y);
+    }
+    for (int i = 0; i < 96; ++i)  // types 0..8: attracting (4) and pushing
+        game->AddMoveMagnet(tlib::Random() % CGame::kGridSize, tlib::Random() % CGame::kGridSize, i % 9, 0);
+    ASSERT_GT(game->moveMagnetCount[0], 80);
+    for (int i = 0; i < game->robotCount[0]; ++i) {
+        double plain[2] = {i % 17 - 8.0, i % 13 - 6.0};
+        double fast[2] = {plain[0], plain[1]};
+        game->AddSteering(game->robots[0][i], plain[0], plain[1]);
+        game->AddSteeringVectorised(game->robots[0][i], fast[0], fast[1]);
+        ASSERT_EQ(std::memcmp(plain, fast, sizeof plain), 0) << "robot " << i << ": " << plain[0] << " " << fast[0];
+    }
 }
