@@ -99,24 +99,40 @@ CMeshBuilder BuildTree()
     return mesh;
 }
 
+// A frustum between two rectangles, each given by its least and greatest
+// corner (bottom at z0, top at z1), wound outward like the builder's solids:
+// six faces in `material` but for the side towards +y, which is in `front`.
+void AddPaintedBlock(CMeshBuilder& mesh, const SVec2 (&bottom)[2], const SVec2 (&top)[2], double z0, double z1,
+                     int material, int front)
+{
+    auto corners = [](const SVec2(&r)[2], double z) {
+        return std::vector<SVec3>{{r[0].x, r[0].y, z}, {r[1].x, r[0].y, z}, {r[1].x, r[1].y, z}, {r[0].x, r[1].y, z}};
+    };
+    std::vector<SVec3> lower = corners(bottom, z0), upper = corners(top, z1);
+    mesh.AddFace(upper, material);
+    mesh.AddFace({lower[3], lower[2], lower[1], lower[0]}, material);
+    for (size_t i = 0; i < 4; ++i) {
+        size_t j = (i + 1) % 4;
+        mesh.AddFace({lower[i], lower[j], upper[j], upper[i]}, i == 2 ? front : material);
+    }
+}
+
 CMeshBuilder BuildRobot(bool red)
 {
-    // Facing local +y: the yellow bumper, the eyes and the head sit at the front.
+    // Facing local +y. Three blocks, 18 faces in all: the game draws one fan
+    // per face for every robot on the field, so the count is kept low. Dark
+    // tracks, a body of the side's colour whose front slopes back as a
+    // glowing yellow wedge (seen from above and from the side), and a grey
+    // head behind it.
     CMeshBuilder mesh;
     SSideColours side = SideColours(red);
     int body = mesh.AddMaterial(side.main);
     int track = mesh.AddMaterial(Paint(0.17f, 0.17f, 0.19f));
     int head = mesh.AddMaterial(Paint(0.68f, 0.68f, 0.70f));
     int front = mesh.AddMaterial(Paint(1.0f, 0.80f, 0.10f, 0.5f));
-    mesh.AddBox({-0.6, -0.7, 0.3}, {0.6, 0.7, 1.25}, body);
-    mesh.AddBox({-0.95, -0.8, 0.0}, {-0.58, 0.8, 0.55}, track);
-    mesh.AddBox({0.58, -0.8, 0.0}, {0.95, 0.8, 0.55}, track);
-    mesh.AddBox({-0.42, -0.2, 1.25}, {0.42, 0.6, 1.8}, head);
-    mesh.AddBox({-0.32, 0.6, 1.42}, {-0.08, 0.68, 1.62}, front);
-    mesh.AddBox({0.08, 0.6, 1.42}, {0.32, 0.68, 1.62}, front);
-    mesh.AddBox({-0.5, 0.7, 0.35}, {0.5, 0.85, 0.85}, front);
-    mesh.AddBox({-0.06, -0.55, 1.25}, {0.06, -0.43, 2.1}, track);
-    mesh.AddBox({-0.14, -0.57, 2.1}, {0.14, -0.41, 2.3}, body);
+    mesh.AddBox({-0.95, -0.78, 0.0}, {0.95, 0.78, 0.45}, track);
+    AddPaintedBlock(mesh, {{-0.68, -0.72}, {0.68, 0.88}}, {{-0.6, -0.62}, {0.6, 0.42}}, 0.45, 1.35, body, front);
+    AddPaintedBlock(mesh, {{-0.36, -0.5}, {0.36, 0.1}}, {{-0.3, -0.44}, {0.3, 0.04}}, 1.35, 1.8, head, head);
     return mesh;
 }
 
