@@ -17,6 +17,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "tlib/TArrayRules.h"
 #include "tlib/TException.h"
 
 namespace tlib {
@@ -45,21 +46,9 @@ public:
     // the new storage, then every element of the old storage is destroyed.
     void AllocArray(int minItems)
     {
-        if (minItems == 0)
-            throw TException("TArray::AllocArray() - minItems == 0");
-        if (minItems <= capacity)
+        if (minItems != 0 && minItems <= capacity)
             return;
-        long long grown = static_cast<long long>(capacity) + capacity / 2;
-        if (grown < minItems)
-            grown = minItems;
-        if (grown < 8)
-            grown = 8;
-        if (grown > MaxItems)
-            grown = MaxItems;
-        if (grown < minItems)
-            throw TException("TArray::AllocArray() - Too many items");
-
-        int newCapacity = static_cast<int>(grown);
+        int newCapacity = GrowArrayCapacity(Name(), capacity, minItems, MaxItems);
         T* storage = new T[static_cast<size_t>(newCapacity)];
         if (data != nullptr) {
             try {
@@ -89,14 +78,12 @@ public:
     // Bounds-tested access; does not unshare.
     T& Item(int index)
     {
-        if (index < 0 || index >= count)
-            throw TException("TArray::Item() - Item index out of bounds");
+        CheckArrayIndex(Name(), index, count);
         return data[index];
     }
     const T& Item(int index) const
     {
-        if (index < 0 || index >= count)
-            throw TException("TArray::Item() - Item index out of bounds");
+        CheckArrayIndex(Name(), index, count);
         return data[index];
     }
 

@@ -18,6 +18,7 @@
 #include <new>
 #include <type_traits>
 
+#include "tlib/TArrayRules.h"
 #include "tlib/TException.h"
 
 namespace tlib {
@@ -48,21 +49,9 @@ public:
     // at least minItems and at least 8. Elements 0..count-1 keep their values.
     void AllocArray(int minItems)
     {
-        if (minItems == 0)
-            throw TException("TFastArray::AllocArray() - minItems == 0");
-        if (minItems <= capacity)
+        if (minItems != 0 && minItems <= capacity)
             return;
-        long long grown = static_cast<long long>(capacity) + capacity / 2;
-        if (grown < minItems)
-            grown = minItems;
-        if (grown < 8)
-            grown = 8;
-        if (grown > MaxItems)
-            grown = MaxItems;
-        if (grown < minItems)
-            throw TException("TFastArray::AllocArray() - Too many items");
-
-        int newCapacity = static_cast<int>(grown);
+        int newCapacity = GrowArrayCapacity(Name(), capacity, minItems, MaxItems);
         T* storage = static_cast<T*>(::operator new(sizeof(T) * static_cast<size_t>(newCapacity)));
         for (int i = 0; i < newCapacity; ++i)
             new (storage + i) T;
@@ -89,14 +78,12 @@ public:
     // Bounds-tested access; does not unshare.
     T& Item(int index)
     {
-        if (index < 0 || index >= count)
-            throw TException("TFastArray::Item() - Item index out of bounds");
+        CheckArrayIndex(Name(), index, count);
         return data[index];
     }
     const T& Item(int index) const
     {
-        if (index < 0 || index >= count)
-            throw TException("TFastArray::Item() - Item index out of bounds");
+        CheckArrayIndex(Name(), index, count);
         return data[index];
     }
 
