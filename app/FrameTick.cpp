@@ -1,6 +1,9 @@
 #include "app/FrameTick.h"
 
 #include "app/AppGlobals.h"
+#include "app/CGameRecorder.h"
+#include "app/CPlayerComforts.h"
+#include "app/CReplayViewer.h"
 #include "app/ErrorReport.h"
 #include "app/TForm.h"
 #include "engine/DXDevice.h"
@@ -9,6 +12,8 @@
 #include "game/GameGlobals.h"
 #include "game/GameSprites.h"
 #include "game/LoadingThread.h"
+#include "game/ReplayFormat.h"
+#include "game/SPlayerInput.h"
 #include "input/DXInput.h"
 #include "input/KeyState.h"
 #include "tlib/TException.h"
@@ -35,6 +40,39 @@ void SetOverlayStates(IDirect3DDevice9* device, bool overlay)
     }
 }
 
+// The key of each of the record's keys, in SPlayerInput::Key order.
+constexpr int kRecordKeys[SPlayerInput::KEY_COUNT] = {'W', 'A', 'S', 'D', VK_SPACE, VK_F1};
+
+// The vertical motion the other way up (the one value without a negative
+// is held at the largest).
+int32_t Inverted(int32_t motion)
+{
+    return motion == INT32_MIN ? INT32_MAX : -motion;
+}
+
+// The player's input of this tick, for the game: the mouse as just polled
+// and every key asked once, which takes its press. With InvertMouseY the
+// record holds the vertical motion the other way up (the cursor does not
+// move the other way), so that a replay of the record turns the same way.
+SPlayerInput GatherPlayerInput()
+{
+    SPlayerInput input;
+    input.dx = gInput->Dx();
+    input.dy = gInvertMouseY ? Inverted(gInput->Dy()) : gInput->Dy();
+    input.cursorX = gInput->CursorX();
+    input.cursorY = gInput->CursorY();
+    input.leftDown = gInput->LeftDown();
+    input.leftWasDown = gInput->LeftWasDown();
+    input.rightDown = gInput->RightDown();
+    input.rightWasDown = gInput->RightWasDown();
+    for (int key = 0; key < SPlayerInput::KEY_COUNT; ++key) {
+        const short state = GetAsyncKeyState(kRecordKeys[key]);
+        input.keyDown[key] = (state & KEY_DOWN_NOW) != 0;
+        input.keyPressed[key] = (state & KEY_PRESSED_SINCE_QUERY) != 0;
+    }
+    return input;
+}
+
 } // namespace
 
 int LoadingPercent(int progress, int steps)
@@ -53,12 +91,27 @@ void UpdateFrame()
         int32_t y = gInput->CursorY() < 767 ? gInput->CursorY() : 767;
         gInput->SetMousePosition(x, y);
     }
+    if (gLoaded && GetAsyncKeyState(VK_ESCAPE) != 0) {
+        gWindows->DestroyWindow(gForm->Handle());
+        return;
+    }
+    if (gComforts != nullptr) {
+        gComforts->ReadKeys(gLoaded);
+    }
     if (gLoaded) {
-        if (GetAsyncKeyState(VK_ESCAPE) != 0) {
-            gWindows->DestroyWindow(gForm->Handle());
+        // Without the comforts (tests of the frame alone) the game keeps its
+        // own pace: one world tick per timer tick.
+        const CGamePace::SStep step = gComforts != nullptr ? gComforts->NextStep() : CGamePace::SStep{1, true};
+        if (gViewer != nullptr) {
+            // A replay: the pace counts recorded ticks; the player's input is not read.
+            gViewer->Play(*gGame, step.worldTicks);
             return;
         }
-        gGame->Update();
+        const SReplayRecord record{GatherPlayerInput(), step.worldTicks, step.acceptActions};
+        gGame->Tick(record.input, record.worldTicks, record.acceptActions);
+        if (gRecorder != nullptr) {
+            gRecorder->Add(*gGame, record);
+        }
     }
 }
 
@@ -88,18 +141,33 @@ void DrawOverlayPass()
 
 void DrawFrame()
 {
+    if (gComforts != nullptr && !gComforts->Visible()) {
+        return; // nobody can see it: nothing is drawn or presented
+    }
     gSprites.Clear();
     gDevice->StartFrame();
     if (gLoaded) {
         gGame->Render();
+        if (gViewer != nullptr) {
+            gViewer->AddSprites(*gGame);
+        }
+        if (gComforts != nullptr) {
+            gComforts->AddSprites(*gGame, gViewer != nullptr && gViewer->RecordedPause());
+        }
     } else {
         DrawNumber(LoadingPercent(gLoadProgress, gLoadSteps), 256, 192);
         AddSprite(gTitleImage, 512, 384, true);
     }
     if (gShowCursor) {
-        AddSprite(gCursorImage, gInput->CursorX(), gInput->CursorY(), false);
+        // A replay shows the recorded cursor once its game is loaded.
+        const bool recorded = gLoaded && gViewer != nullptr;
+        AddSprite(gCursorImage, recorded ? gViewer->CursorX() : gInput->CursorX(),
+                  recorded ? gViewer->CursorY() : gInput->CursorY(), false);
     }
     DrawOverlayPass();
+    if (gComforts != nullptr) {
+        gComforts->TakeRequestedScreenshot();
+    }
     gDevice->FinishFrame();
 }
 
@@ -116,6 +184,14 @@ LRESULT MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DESTROY:
         gWindows->PostQuitMessage(0);
         return 0;
+    case WM_SIZE:
+    case WM_SHOWWINDOW:
+    case WM_PAINT:
+    case WM_ACTIVATE:
+        if (gComforts != nullptr && gComforts->HandleMessage(message, wParam)) {
+            return 0;
+        }
+        return gWindows->DefWindowProc(window, message, wParam, lParam);
     case CGame::kMsgLoadProgress:
         ++gLoadProgress;
         return 0;
@@ -127,6 +203,9 @@ LRESULT MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         GetAsyncKeyState(VK_ESCAPE);
         GetAsyncKeyState(VK_SPACE);
         GetAsyncKeyState(VK_F1);
+        if (gComforts != nullptr) {
+            gComforts->ForgetPaceKeys();
+        }
         return 0;
     case kMsgLoadFailed: {
         gGame->WaitForLoader();

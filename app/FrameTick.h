@@ -6,11 +6,12 @@
 // game. Every frame ends with the overlay pass over the frame's sprites, the
 // mouse cursor last; a frame without sprites skips the pass entirely.
 
-#include "platform/sdl/WindowLayer.h"
+#include "app/IWindowLayer.h"
 
 // Polls the mouse, holds the cursor inside 1023 x 767 and, once loaded,
 // ends the program on Escape (destroying the main window; no game update in
-// that tick) or runs the game's tick.
+// that tick) or runs the game's tick: the player's input, added to the
+// recording when there is one, or a replay's recorded ticks.
 void UpdateFrame();
 // Draws the frame on gDevice: the game or the loading screen, the cursor,
 // the overlay pass.

@@ -2,8 +2,13 @@
 
 #include <ctime>
 #include <exception>
+#include <string>
+#include <vector>
 
 #include "app/AppGlobals.h"
+#include "app/CGameRecorder.h"
+#include "app/CPlayerComforts.h"
+#include "app/CReplayViewer.h"
 #include "app/ErrorReport.h"
 #include "app/FrameTick.h"
 #include "app/Settings.h"
@@ -16,6 +21,7 @@
 #include "game/CGame.h"
 #include "game/GameGlobals.h"
 #include "game/GameSprites.h"
+#include "game/ReplayFormat.h"
 #include "input/DXInput.h"
 #include "tlib/DXException.h"
 #include "tlib/TException.h"
@@ -56,17 +62,33 @@ bool Guarded(F f)
 
 } // namespace
 
-void LoadSettings()
+void LoadSettings(const char* fileName)
 {
     SSettings settings;
-    ReadSettingsFile("GameSettings.ini", settings);
+    if (fileName != nullptr) {
+        std::vector<std::string> problems;
+        ReadSettingsFile(fileName, settings, &problems);
+        for (const std::string& problem : problems) {
+            ReportNotice(problem.c_str());
+        }
+    }
+    UseSettings(settings);
+}
+
+void UseSettings(const SSettings& settings)
+{
     gMouseSensitivity = settings.mouseSensitivity;
     gXResolution = settings.xResolution;
     gYResolution = settings.yResolution;
     gShowHelp = settings.showHelp;
+    gFullscreen = settings.fullscreen;
+    gVSync = settings.vsync;
+    gPauseOnFocusLoss = settings.pauseOnFocusLoss;
+    gInvertMouseY = settings.invertMouseY;
+    gReplays = settings.replays;
 }
 
-void InitDisplay(ID3D9Provider& graphics)
+void InitDisplay(ID3D9Provider& graphics, const std::string& writeFolder)
 {
     tlib::SeedRandom(static_cast<uint32_t>(std::time(nullptr)));
 
@@ -76,7 +98,9 @@ void InitDisplay(ID3D9Provider& graphics)
     gForm->Show();
 
     gGraphics = new Orvel::DXGraphics(graphics);
-    gDevice = gGraphics->CreateDevice(gForm->Handle(), gXResolution, gYResolution);
+    gDevice = gGraphics->CreateDevice(gForm->Handle(), gXResolution, gYResolution, !gFullscreen);
+    gComforts = new CPlayerComforts(gForm->Handle(), writeFolder);
+    gComforts->ApplyDisplaySettings();
     gDevice->clearColour = 0x003668D8;
 
     gGame = new CGame();
@@ -91,6 +115,11 @@ void InitGame(IDirectInputProvider& input)
         gDigitImages[d] = Orvel::LoadOverlay(gDevice, name.Text(), gDigitWidths[d], kDigitHeight, false);
     }
     gTitleImage = Orvel::LoadOverlay(gDevice, "Title.bmp", 549, 218, false);
+    gComforts->LoadPictures(gDevice);
+    if (gViewer != nullptr) {
+        gViewer->LoadPictures(gDevice);
+        gComforts->UsePace(CReplayViewer::kSpeeds, CReplayViewer::kSpeedCount, CReplayViewer::kNormal);
+    }
 
     gOverlayProjection = Orvel::CMatrix::Identity();
     gOverlayProjection.m[1][1] = -1.0;
@@ -132,12 +161,18 @@ void Shutdown()
     // (the window can be closed during loading).
     if (gGame != nullptr) {
         gGame->WaitForLoader();
+        if (gRecorder != nullptr) {
+            gRecorder->Finish(*gGame);
+        }
     }
+    DeleteAndClear(gRecorder);
+    DeleteAndClear(gViewer);
     DeleteAndClear(gCursorImage);
     for (Orvel::DXOverlay*& digit : gDigitImages) {
         DeleteAndClear(digit);
     }
     DeleteAndClear(gTitleImage);
+    DeleteAndClear(gComforts);
     DeleteAndClear(gGame);
     DeleteAndClear(gInput);
     DeleteAndClear(gDevice);
@@ -145,21 +180,50 @@ void Shutdown()
     DeleteAndClear(gForm);
 }
 
-int RunApp(const SAppPlatform& platform)
+void BeginRun(IWindowLayer* windows)
 {
-    gWindows = platform.windows;
-    gMessageBox = platform.messageBox;
+    gWindows = windows;
     gExitStatus = 0;
     gLoaded = false;
     gLoadProgress = 0;
     gLoadSteps = 0;
     gShowCursor = true;
+}
 
-    if (!Guarded([] { LoadSettings(); })) {
+int RunApp(const SAppPlatform& platform, const SAppFiles& files)
+{
+    BeginRun(platform.windows);
+    gMessageBox = platform.messageBox;
+    gReadBackBuffer = platform.readBackBuffer;
+
+    if (!files.replayFile.empty()) {
+        gViewer = new CReplayViewer();
+        std::string error;
+        if (!gViewer->Open(files.replayFile, error)) {
+            ReportError(error.c_str(), false, 0);
+            DeleteAndClear(gViewer);
+            return 1;
+        }
+    }
+    if (!Guarded([&] { LoadSettings(files.settingsFile); })) {
+        DeleteAndClear(gViewer);
+        if (files.settingsNote != nullptr && files.settingsNote[0] != 0) {
+            ReportNotice(files.settingsNote);
+        }
         return 1;
     }
+    if (files.fullscreen.has_value()) {
+        gFullscreen = *files.fullscreen;
+    }
+    if (gViewer == nullptr && gReplays) {
+        gRecorder = new CGameRecorder(files.writeFolder);
+    }
     if (!Guarded([&] {
-            InitDisplay(*platform.graphics);
+            InitDisplay(*platform.graphics, files.writeFolder);
+            // A replay's world is built as it was recorded.
+            if (gViewer != nullptr) {
+                ApplyReplayHeader(gViewer->Header());
+            }
             InitGame(*platform.input);
         })) {
         ReportStartupFailure();

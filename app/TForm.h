@@ -2,7 +2,7 @@
 // One top-level window of the window layer (gWindows) with a class of its
 // own, named "TForm<n>" after a process-wide form counter. Main thread only.
 
-#include "platform/sdl/WindowLayer.h"
+#include "app/IWindowLayer.h"
 
 class TForm {
 public:

@@ -8,6 +8,48 @@
 //
 // Objects are reference counted as on the original interface: Release()
 // drops one reference and destroys the object at zero.
+//
+// What every back end refuses. Each of these calls answers
+// D3DERR_INVALIDCALL and changes nothing; an object or pointer it would
+// have given back is set to null. The limits are the constants and helpers
+// below the declarations; the typed device contract tests hold every back end
+// to this list.
+//   Scenes: BeginScene inside a scene; EndScene outside one; Present inside
+//     one; DrawPrimitive and DrawPrimitiveUP outside one. Clear works inside
+//     and outside.
+//   Draws: an unknown primitive type, or a primitive count of 0 or above
+//     kD3DMaxPrimitiveCount (D3DPrimitiveVertexCount gives 0); a vertex
+//     format other than XYZ with any of NORMAL, DIFFUSE and TEX1
+//     (D3DVertexFormatSupported); a stride below the format's size
+//     (D3DVertexFormatSize); a bound texture that is locked. DrawPrimitive
+//     also without a stream source, from a locked buffer, or reading a
+//     vertex past the buffer's end; DrawPrimitiveUP without vertex data.
+//   Textures for drawing: SetTexture of a system-memory texture (only
+//     default-pool and managed textures are drawn: a default-pool one is
+//     filled from a system-memory one with UpdateTexture), a texture on a
+//     stage other than 0, or any stage from kD3DTextureStages on.
+//   Resources: CreateTexture with a side of 0 or above kD3DMaxTextureSide,
+//     levels other than 1, a format other than A8R8G8B8 or X8R8G8B8, a
+//     pool other than default, managed or system memory; CreateVertexBuffer
+//     of length 0.
+//   Locks: LockRect of a default-pool texture, of a level other than 0, of
+//     a locked texture, or of a rectangle not inside the level; Lock of a
+//     locked buffer or of bytes past its end; unlocking what is not locked.
+//   UpdateTexture other than from an unlocked system-memory texture to a
+//     default-pool texture of the same size and format.
+//   Clear with rectangles (the whole target only) or with flags other than
+//     D3DCLEAR_TARGET and D3DCLEAR_ZBUFFER (there is no stencil buffer).
+//   State: SetTransform of a state other than WORLD, VIEW and PROJECTION;
+//     SetRenderState of a state from kD3DRenderStates on; SetLight or
+//     LightEnable of an index from kD3DLights on; SetLight of a directional
+//     light without a direction (D3DLightAccepted); SetStreamSource of a stream other than 0.
+//   CreateDevice with an adapter other than 0, a back buffer of no width or
+//     height, or a back-buffer format other than X8R8G8B8 or A8R8G8B8
+//     (D3DFMT_UNKNOWN means X8R8G8B8).
+//   Every call given a null pointer where it needs an object or a result.
+// A back end may refuse more where its platform cannot do something (the
+// OpenGL device: a back buffer larger than the driver draws, draws from
+// another thread than the device's); it never accepts less.
 
 #include <cstdint>
 
@@ -246,6 +288,57 @@ public:
                                  D3DPRESENT_PARAMETERS* presentationParameters,
                                  IDirect3DDevice9** returnedDeviceInterface) = 0;
 };
+
+// ---- The limits of the contract above ---------------------------------------
+
+// The largest texture side: Direct3D 10-class hardware, which OpenGL 3.3
+// needs, draws textures of 8192 texels a side. The game's largest is 1024.
+constexpr UINT kD3DMaxTextureSide = 8192;
+// The most primitives one draw takes (the game's largest draw is one face).
+constexpr UINT kD3DMaxPrimitiveCount = 0xFFFFF;
+// Texture stages, lights and render-state codes a device has.
+constexpr DWORD kD3DTextureStages = 8;
+constexpr DWORD kD3DLights = 8;
+constexpr DWORD kD3DRenderStates = 256;
+
+// The vertices that primitiveCount primitives of the type take; 0 for a
+// count or a type the device refuses.
+inline UINT D3DPrimitiveVertexCount(D3DPRIMITIVETYPE type, UINT primitiveCount)
+{
+    if (primitiveCount == 0 || primitiveCount > kD3DMaxPrimitiveCount)
+        return 0;
+    switch (type) {
+    case D3DPT_POINTLIST: return primitiveCount;
+    case D3DPT_LINELIST: return primitiveCount * 2;
+    case D3DPT_LINESTRIP: return primitiveCount + 1;
+    case D3DPT_TRIANGLELIST: return primitiveCount * 3;
+    case D3DPT_TRIANGLESTRIP:
+    case D3DPT_TRIANGLEFAN: return primitiveCount + 2;
+    }
+    return 0;
+}
+
+// Vertex formats the devices draw: a position (XYZ) with any of NORMAL,
+// DIFFUSE and TEX1, laid out in that order.
+inline bool D3DVertexFormatSupported(DWORD fvf)
+{
+    const DWORD known = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_TEX1;
+    return (fvf & D3DFVF_XYZ) != 0 && (fvf & ~known) == 0;
+}
+
+// Bytes of one vertex of a supported format.
+inline UINT D3DVertexFormatSize(DWORD fvf)
+{
+    return 12 + ((fvf & D3DFVF_NORMAL) ? 12 : 0) + ((fvf & D3DFVF_DIFFUSE) ? 4 : 0) + ((fvf & D3DFVF_TEX1) ? 8 : 0);
+}
+
+// Whether SetLight takes the light: a directional light needs a direction
+// to normalise.
+inline bool D3DLightAccepted(const D3DLIGHT9& light)
+{
+    const D3DVECTOR& d = light.Direction;
+    return light.Type != D3DLIGHT_DIRECTIONAL || d.x * d.x + d.y * d.y + d.z * d.z > 0.0f;
+}
 
 // What stands in for the run-time loaded library "d3d9.dll": a back end
 // that may be missing (LoadLibrary false: "Unable to load d3d9.dll"), may

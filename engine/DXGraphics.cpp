@@ -26,7 +26,7 @@ DXGraphics::~DXGraphics()
     mProvider.FreeLibrary();
 }
 
-DXDevice* DXGraphics::CreateDevice(HWND window, int width, int height)
+DXDevice* DXGraphics::CreateDevice(HWND window, int width, int height, bool windowed)
 {
     D3DPRESENT_PARAMETERS parameters{};
     parameters.BackBufferWidth = static_cast<UINT>(width);
@@ -37,7 +37,7 @@ DXDevice* DXGraphics::CreateDevice(HWND window, int width, int height)
     parameters.MultiSampleQuality = 0;
     parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
     parameters.hDeviceWindow = nullptr; // the focus window is used
-    parameters.Windowed = FALSE;
+    parameters.Windowed = windowed ? TRUE : FALSE;
     parameters.EnableAutoDepthStencil = TRUE;
     parameters.AutoDepthStencilFormat = D3DFMT_D16;
     parameters.Flags =

@@ -24,10 +24,11 @@ public:
     DXGraphics& operator=(const DXGraphics&) = delete;
 
     // A full-screen device of width x height back-buffer pixels for the
-    // window; the caller owns it and deletes it before this object. Raises
+    // window (or one that leaves the window as it is, when windowed); the
+    // caller owns it and deletes it before this object. Raises
     // "DXGraphics::CreateDevice() - Failed to create Direct3D device" with
     // the failing HRESULT.
-    DXDevice* CreateDevice(HWND window, int width, int height);
+    DXDevice* CreateDevice(HWND window, int width, int height, bool windowed = false);
 
 private:
     ID3D9Provider& mProvider;

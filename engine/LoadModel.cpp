@@ -1,5 +1,6 @@
 #include "engine/LoadModel.h"
 
+#include "engine/DataFiles.h"
 #include "engine/DXModel.h"
 #include "engine/DXModelCreator.h"
 #include "serial/CSerialDataLoad.h"
@@ -10,13 +11,24 @@ namespace Orvel {
 
 DXModel* LoadModel(DXDevice* device, const char* fileName)
 {
+    const tlib::TString path = DataFilePath(fileName);
     SerialLib::SModelCreatorData data;
     {
-        SerialLib::CSerialDataLoad loader(tlib::TString("Data\\%s", fileName));
-        loader.ReadData(data, "Model");
+        // An open failure names the path already; everything after it names
+        // the file that failed.
+        SerialLib::CSerialDataLoad loader(path);
+        try {
+            loader.ReadData(data, "Model");
+        } catch (...) {
+            RethrowNamingFile(path);
+        }
     }
-    DXModelCreator creator(data);
-    return new DXModel(device, creator);
+    try {
+        DXModelCreator creator(data);
+        return new DXModel(device, creator);
+    } catch (...) {
+        RethrowNamingFile(path);
+    }
 }
 
 } // namespace Orvel

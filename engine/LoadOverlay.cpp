@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/DataFiles.h"
 #include "engine/DXOverlay.h"
 #include "tlib/DXException.h"
 #include "tlib/TException.h"
@@ -39,8 +40,11 @@ DXOverlay* LoadOverlay(DXDevice* device, const char* fileName, int width, int he
     const int textureHeight = NextPowerOfTwo(height);
     std::vector<uint32_t> pixels(static_cast<size_t>(textureWidth) * static_cast<size_t>(textureHeight), kTransparent);
 
-    {
-        tlib::TReadStream stream(tlib::TString("Data\\%s", fileName), true);
+    const tlib::TString path = DataFilePath(fileName);
+    // An open failure names the path already; everything after it names the
+    // file that failed.
+    tlib::TReadStream stream(path, true);
+    try {
         stream.Seek(kPixelDataOffset, 0);
         const uint32_t alpha = translucent ? 0xCF000000u : 0xFF000000u;
         const int rowBytes = 3 * width;
@@ -65,9 +69,10 @@ DXOverlay* LoadOverlay(DXDevice* device, const char* fileName, int width, int he
             if (filler != 0)
                 stream.Seek(filler, 1);
         }
+        return new DXOverlay(device, width, height, textureWidth, textureHeight, pixels.data());
+    } catch (...) {
+        RethrowNamingFile(path);
     }
-
-    return new DXOverlay(device, width, height, textureWidth, textureHeight, pixels.data());
 }
 
 } // namespace Orvel

@@ -8,14 +8,15 @@ namespace Orvel {
 class DXDevice;
 class DXOverlay;
 
-// The picture "Data\<fileName>" of width x height pixels; the caller owns
-// the result. Pure white (255, 255, 255) becomes transparent 0x00FFFFFF,
+// The picture in the data file fileName (engine/DataFiles.h) of width x
+// height pixels; the caller owns the result. Pure white (255, 255, 255) becomes transparent 0x00FFFFFF,
 // pure magenta (255, 0, 255) half-transparent grey 0x7F7F7F7F, any other
 // colour gets alpha 0xFF, or 0xCF when translucent. Texels outside the
 // picture are 0x00FFFFFF.
 // Raises DXException "LoadOverlay() - Invalid size" for a width or height
 // outside 1..kMaxOverlaySize, TException from the stream for a missing file
-// or one that ends before its last pixel row, and the texture's errors.
+// or one that ends before its last pixel row, and the texture's errors; every
+// error after the file was opened ends with " (reading '<path>')".
 // Runs on the window's thread or the loading thread.
 DXOverlay* LoadOverlay(DXDevice* device, const char* fileName, int width, int height, bool translucent);
 

@@ -1,6 +1,7 @@
 # The engine proper: device layer, pictures, overlay and models, on the
 # device interface of engine/D3D9.h. Links no SDL or GL.
 add_library(engine STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/DataFiles.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DXDevice.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DXGraphics.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DXModel.cpp

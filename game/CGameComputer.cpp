@@ -1,4 +1,6 @@
-// The computer opponent: blue takes one decision every 12 ticks.
+// Layer 2: the computer opponent; blue takes one decision every 12 ticks.
+// Calls the economy, the move magnets and the grid's area test; called by
+// the tick.
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
-// The player's controls: steps 1, 2 and 10 of the tick. Main thread, while
-// state is 0. The mouse comes from gInput as the frame polled it for this
-// tick (a null gInput reads as a still mouse with no button down); keys come
-// from GetAsyncKeyState.
+// Layer 2: the player's controls and camera, steps 1, 2 and 10 of the tick,
+// over the input record of the tick. Calls the economy and the move magnets
+// and tells the game's observer of each of red's actions; called by the
+// tick. Main thread, while the game is being played.
 //
 // Screen positions are overlay units of the 1024 x 768 screen. The map view
 // shows the 64 x 64 cells in the square x 102..716, y 78..692 (projectionMap);
@@ -11,8 +11,6 @@
 
 #include "game/CGame.h"
 #include "game/GameGlobals.h"
-#include "input/DXInput.h"
-#include "input/KeyState.h"
 
 namespace {
 
@@ -52,134 +50,155 @@ constexpr int kPadPitchX = 75;
 constexpr int kPadPitchY = 59;
 constexpr int kPadButton = 48;
 
-// The tools (CGame::tool).
-constexpr int kToolNone = 0;
-constexpr int kToolMagnet = 1;
-constexpr int kToolLaser = 2;
-constexpr int kToolFirstMoveMagnet = 3; // type tool - 3, 3..11
-constexpr int kToolLastMoveMagnet = 11;
-constexpr int kToolAttractor = 7;       // type 4, the pad's centre
-constexpr int kToolEraser = 13;
-
-// The preview angle of the laser tool: pi as the float the laser is built with.
-constexpr float kLaserPreviewAngle = 3.1415927f;
-
-// Walk view: radians of turn per unit of mouse motion and unit of sensitivity.
+// Walk view: the turn is mouse motion times sensitivity over this, in
+// radians, computed in that order.
 constexpr double kTurnDivisor = 35000.0;
 // The camera never stays below this height (world units).
 constexpr double kCameraMinHeight = 15.0;
 
-bool KeyCounts(int vk)
+// Asks for a key's press: whether it was pressed since the last time the
+// controls asked, which the asking forgets.
+bool TakeKeyPress(CGame& game, SPlayerInput::Key key)
 {
-    return GetAsyncKeyState(vk) != 0;
+    const bool pressed = game.keyPressPending[key];
+    game.keyPressPending[key] = false;
+    return pressed;
 }
 
-bool KeyPressedSinceQuery(int vk)
+// A walking key counts when it is down now or was pressed since it was last
+// asked for (a tap between two ticks still moves one step).
+bool WalkKeyCounts(CGame& game, const SPlayerInput& input, SPlayerInput::Key key)
 {
-    return (GetAsyncKeyState(vk) & KEY_PRESSED_SINCE_QUERY) != 0;
+    const bool pressed = TakeKeyPress(game, key);
+    return input.keyDown[key] || pressed;
+}
+
+// Tells the observer, if any, of an action the controls have just applied;
+// it belongs to the world tick about to run.
+void Report(const CGame& game, SRedAction::Type type, int x = 0, int y = 0, int moveType = 0)
+{
+    if (game.observer == nullptr)
+        return;
+    SRedAction action;
+    action.tick = game.ticksPlayed + 1;
+    action.type = type;
+    action.x = x;
+    action.y = y;
+    action.moveType = moveType;
+    game.observer->OnRedAction(action);
 }
 
 } // namespace
 
 // Selecting a tool: the cursor cell is forgotten until the next tick without
 // a new left press, and the preview shows the tool's model.
-static void SelectTool(CGame& game, int tool)
+static void SelectTool(CGame& game, CGame::Tool tool)
 {
     game.tool = tool;
     game.cursorX = -1;
     game.previewAngle = 0.0f;
     switch (tool) {
-    case kToolMagnet:
+    case CGame::TOOL_MAGNET:
         game.previewModel = game.models[CGame::MODEL_RED_MAGNET];
         break;
-    case kToolLaser:
+    case CGame::TOOL_LASER:
         game.previewModel = game.models[CGame::MODEL_RED_LASER];
-        game.previewAngle = kLaserPreviewAngle;
+        game.previewAngle = CGame::kLaserBuiltAngle;
         break;
-    case kToolEraser:
+    case CGame::TOOL_ERASER:
         game.previewModel = game.models[CGame::MODEL_RED_X];
         break;
     default: // a move magnet; its angle is set by the caller
-        game.previewModel = game.models[tool == kToolAttractor ? CGame::MODEL_MOVE_MAGNET0 : CGame::MODEL_MOVE_MAGNET1];
+        game.previewModel = game.models[tool == CGame::TOOL_ATTRACT ? CGame::MODEL_MOVE_MAGNET0 : CGame::MODEL_MOVE_MAGNET1];
         break;
     }
 }
 
-// Step 1: walk-view camera, or map-view panel and map clicks.
-void CGame::UpdatePlayerInput()
+void CGame::LatchKeyPresses(const SPlayerInput& input)
 {
-    const DXInput* input = gInput;
-    const int dx = input ? input->Dx() : 0;
-    const int dy = input ? input->Dy() : 0;
+    for (int key = 0; key < SPlayerInput::KEY_COUNT; ++key)
+        keyPressPending[key] = keyPressPending[key] || input.keyPressed[key];
+}
 
-    if (viewMode == 0) {
-        const double turn = gMouseSensitivity / kTurnDivisor;
-        cameraYaw = cameraYaw + dx * turn;
-        cameraPitch = cameraPitch - dy * turn;
+// Step 1: walk-view camera, or map-view panel and map clicks.
+void CGame::UpdatePlayerInput(const SPlayerInput& input)
+{
+    const int dx = input.dx;
+    const int dy = input.dy;
+
+    if (viewMode == VIEW_WALK) {
+        cameraYaw = cameraYaw + dx * gMouseSensitivity / kTurnDivisor;
+        cameraPitch = cameraPitch - dy * gMouseSensitivity / kTurnDivisor;
         // One world unit per key and tick in the ground plane; keys in this order.
-        if (KeyCounts('W')) {
+        if (WalkKeyCounts(*this, input, SPlayerInput::KEY_W)) {
             cameraPos.x += std::cos(cameraYaw);
             cameraPos.y += std::sin(cameraYaw);
         }
-        if (KeyCounts('S')) {
+        if (WalkKeyCounts(*this, input, SPlayerInput::KEY_S)) {
             cameraPos.x -= std::cos(cameraYaw);
             cameraPos.y -= std::sin(cameraYaw);
         }
-        if (KeyCounts('A')) {
+        if (WalkKeyCounts(*this, input, SPlayerInput::KEY_A)) {
             cameraPos.x += std::sin(cameraYaw);
             cameraPos.y -= std::cos(cameraYaw);
         }
-        if (KeyCounts('D')) {
+        if (WalkKeyCounts(*this, input, SPlayerInput::KEY_D)) {
             cameraPos.x -= std::sin(cameraYaw);
             cameraPos.y += std::cos(cameraYaw);
         }
         return;
     }
 
-    const bool leftPressed = input && input->LeftPressed();
-    const bool rightPressed = input && input->RightPressed();
-    const bool leftDown = input && input->LeftDown();
-    const int x = input ? input->CursorX() : 0;
-    const int y = input ? input->CursorY() : 0;
+    const bool leftPressed = input.LeftPressed();
+    const bool rightPressed = input.RightPressed();
+    const bool leftDown = input.leftDown;
+    const int x = input.cursorX;
+    const int y = input.cursorY;
 
     // The panel: the first button that holds the cursor acts.
     if (leftPressed) {
         if (kRobotsButton.Contains(x, y)) {
             ProduceRobots(0);
+            Report(*this, SRedAction::ROBOTS);
         } else if (kMagnetButton.Contains(x, y)) {
-            SelectTool(*this, kToolMagnet);
+            SelectTool(*this, TOOL_MAGNET);
         } else if (kLaserButton.Contains(x, y)) {
-            SelectTool(*this, kToolLaser);
+            SelectTool(*this, TOOL_LASER);
         } else if (kPad.Contains(x, y)) {
             const int px = x - kPadLeft;
             const int py = y - kPadTop;
             if (px % kPadPitchX < kPadButton && py % kPadPitchY < kPadButton) {
                 const int type = px / kPadPitchX + 3 * (py / kPadPitchY);
-                SelectTool(*this, kToolFirstMoveMagnet + type);
+                SelectTool(*this, MoveMagnetTool(type));
                 previewAngle = (type == 4) ? 0.0f : kMoveMagnetAngles[type];
             }
         } else if (kEraserButton.Contains(x, y)) {
-            SelectTool(*this, kToolEraser);
+            SelectTool(*this, TOOL_ERASER);
         } else if (kClearButton.Contains(x, y)) {
             ClearMoveMagnets(0);
+            Report(*this, SRedAction::CLEAR);
         }
     }
 
-    if (tool == kToolNone)
+    if (tool == TOOL_NONE)
         return;
 
     if (rightPressed) {
-        tool = kToolNone;
+        tool = TOOL_NONE;
     } else if (leftPressed) {
         // The cell worked out in the ticks before; a press that has just
         // picked a tool finds it at -1.
         if (cursorX != -1) {
-            if (tool == kToolMagnet)
+            if (tool == TOOL_MAGNET) {
                 BuildMagnet(cursorX, cursorY, 0);
-            else if (tool == kToolLaser)
+                Report(*this, SRedAction::MAGNET, cursorX, cursorY);
+            } else if (tool == TOOL_LASER) {
                 BuildLaser(cursorX, cursorY, 0);
-            else if (tool >= kToolFirstMoveMagnet && tool <= kToolLastMoveMagnet)
-                AddMoveMagnet(cursorX, cursorY, tool - kToolFirstMoveMagnet, 0);
+                Report(*this, SRedAction::LASER, cursorX, cursorY);
+            } else if (IsMoveMagnetTool(tool)) {
+                AddMoveMagnet(cursorX, cursorY, MoveMagnetType(tool), 0);
+                Report(*this, SRedAction::MOVE, cursorX, cursorY, MoveMagnetType(tool));
+            }
         }
     } else if (x < kMapLeft || y < kMapTop || x > kMapRight || y > kMapBottom) {
         cursorX = -1;
@@ -189,15 +208,21 @@ void CGame::UpdatePlayerInput()
     }
 
     // The eraser works while the button is held, so dragging erases a trail.
-    if (leftDown && cursorX != -1 && tool == kToolEraser)
+    // Only an erase that removed a move magnet is reported: a held button
+    // asks every tick.
+    if (leftDown && cursorX != -1 && tool == TOOL_ERASER) {
+        const int before = moveMagnetCount[0];
         RemoveMoveMagnet(cursorX, cursorY, 0);
+        if (moveMagnetCount[0] != before)
+            Report(*this, SRedAction::ERASE, cursorX, cursorY);
+    }
 }
 
 // Step 2: the view key and the camera height limit (the only rule on z).
 void CGame::UpdateViewToggle()
 {
-    if (KeyPressedSinceQuery(VK_SPACE))
-        viewMode = 1 - viewMode;
+    if (TakeKeyPress(*this, SPlayerInput::KEY_SPACE))
+        viewMode = viewMode == VIEW_MAP ? VIEW_WALK : VIEW_MAP;
     if (cameraPos.z < kCameraMinHeight)
         cameraPos.z = kCameraMinHeight;
 }
@@ -205,6 +230,6 @@ void CGame::UpdateViewToggle()
 // Step 10: the help key.
 void CGame::UpdateHelpToggle()
 {
-    if (KeyPressedSinceQuery(VK_F1))
+    if (TakeKeyPress(*this, SPlayerInput::KEY_F1))
         showHelp = !showHelp;
 }

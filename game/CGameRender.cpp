@@ -1,5 +1,7 @@
-// Drawing the world and the HUD. Main thread, between the device frame's
-// start and finish, after Update; reads the game and changes nothing in it.
+// Drawing the world and the HUD, on top of the simulation: reads the game,
+// changes nothing in it and calls no other file of the game; calls the
+// engine and the frame's sprite list. Main thread, between the device
+// frame's start and finish, after Update.
 //
 // Sprites are only queued here (AddSprite, DrawNumber): the frame draws them
 // over the 3D scene after Render returns, in the order queued. Models are
@@ -35,7 +37,6 @@ constexpr double kShotHeight = 2.0;
 // HUD positions, overlay units.
 constexpr int kHelpX = 24, kHelpY = 532;
 constexpr int kEnergyIconX = 32, kEnergyIconY = 32;
-constexpr int kEnergyNumberX = 140, kEnergyNumberY = 68;
 constexpr int kControlPanelX = 768;
 
 CMatrix AtCell(int x, int y)
@@ -48,15 +49,24 @@ CMatrix TurnedAtCell(double angle, int x, int y)
     return CMatrix::Rotation(0.0, 0.0, angle) * AtCell(x, y);
 }
 
+// The turn of a laser's model for a laser at angle.
+float LaserModelTurn(float angle)
+{
+    return angle - kLaserModelTurn;
+}
+
 } // namespace
 
 void CGame::Render()
 {
-    if (state == 1) {
+    // The end pictures go with the states by their files: blue out of
+    // robots shows "LoseScreen.bmp", red out of robots "WinScreen.bmp". Our
+    // LoseScreen.bmp says that the player won, so each shows the right end.
+    if (state == STATE_BLUE_LOST) {
         AddSprite(loseScreen, 0, 0, false);
         return;
     }
-    if (state == 2) {
+    if (state == STATE_RED_LOST) {
         AddSprite(winScreen, 0, 0, false);
         return;
     }
@@ -64,9 +74,9 @@ void CGame::Render()
     if (showHelp)
         AddSprite(helpText, kHelpX, kHelpY, false);
     AddSprite(energyIcon, kEnergyIconX, kEnergyIconY, false);
-    DrawNumber(energy[0], kEnergyNumberX, kEnergyNumberY);
+    DrawNumber(energy[0], kEnergyFigureX, kEnergyFigureY);
 
-    if (viewMode == 0) {
+    if (viewMode == VIEW_WALK) {
         device->SetTransform(D3DTS_PROJECTION, projection3D);
         device->SetTransform(D3DTS_VIEW, CMatrix::Translation(-cameraPos) *
                                              CMatrix::Rotation(-cameraRoll, -cameraPitch, -cameraYaw));
@@ -106,7 +116,7 @@ void CGame::Render()
         Orvel::DXModel* laserModel = models[MODEL_RED_LASER + sideModels];
         for (int i = 0; i < laserCount[side]; ++i) {
             const CLaser& laser = lasers[side][i];
-            device->SetTransform(D3DTS_WORLD, TurnedAtCell(laser.angle - kLaserModelTurn, laser.x, laser.y));
+            device->SetTransform(D3DTS_WORLD, TurnedAtCell(LaserModelTurn(laser.angle), laser.x, laser.y));
             laserModel->Render();
         }
     }
@@ -138,9 +148,12 @@ void CGame::Render()
         }
     }
 
-    // The placement preview, in both views, at the last cursor cell.
-    if (tool != 0 && cursorX != -1 && previewModel != nullptr) {
-        device->SetTransform(D3DTS_WORLD, TurnedAtCell(previewAngle, cursorX, cursorY));
+    // The placement preview, in both views, at the last cursor cell. The
+    // laser tool's preview angle is a new laser's angle, and the laser is
+    // previewed turned as it will stand once built.
+    if (tool != TOOL_NONE && cursorX != -1 && previewModel != nullptr) {
+        const float turn = tool == TOOL_LASER ? LaserModelTurn(previewAngle) : previewAngle;
+        device->SetTransform(D3DTS_WORLD, TurnedAtCell(turn, cursorX, cursorY));
         previewModel->Render();
     }
 }

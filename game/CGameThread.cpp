@@ -1,5 +1,6 @@
-// The loading thread. Load runs on it once; the main thread does not touch
-// the game until the done (or failed) message has arrived.
+// The loading thread, on top of loading (CGameLoad.cpp): Load runs on it
+// once; the main thread does not touch the game until the done (or failed)
+// message has arrived. Calls Load only.
 
 #include <cstdio>
 #include <exception>
@@ -32,6 +33,7 @@ int CGame::StartLoading(HWND aWindow, Orvel::DXDevice* aDevice)
 {
     window = aWindow;
     device = aDevice;
+    mReleaseLoaded = &CGame::ReleaseResources;
     loaderThread = new std::thread(LoaderThreadProc, this);
     return kLoadSteps;
 }

@@ -1,4 +1,5 @@
-// Magnets, lasers and laser shots.
+// Layer 1: magnets, lasers and laser shots. Calls the grid only; called by
+// the tick (and by the tools' scenes, which fire shots).
 
 #include <cmath>
 
@@ -13,7 +14,6 @@ void CGame::UpdateMagnets()
             CMagnet& magnet = magnets[side][i];
             if (magnet.destroyed) {
                 // RemoveMagnet clears every laser's and shot's reference to it.
-                Vacate(&magnet);
                 RemoveMagnet(side, i);
                 continue;
             }
@@ -100,7 +100,6 @@ void CGame::UpdateLasers()
                 }
             }
             if (laser.health <= 0) {
-                Vacate(&laser);
                 RemoveLaser(side, i);
                 continue;
             }

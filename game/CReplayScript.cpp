@@ -38,24 +38,25 @@ bool ParseNumber(const std::string& token, long long& value)
 
 struct SActionSyntax {
     const char* name;
-    int type;
+    SRedAction::Type type;
     int fields;  // numeric fields after the action's name
 };
 
+// In SRedAction::Type order.
 const SActionSyntax kSyntax[] = {
-    {"robots", CReplayScript::ACTION_ROBOTS, 0},
-    {"magnet", CReplayScript::ACTION_MAGNET, 2},
-    {"laser", CReplayScript::ACTION_LASER, 2},
-    {"move", CReplayScript::ACTION_MOVE, 3},
-    {"erase", CReplayScript::ACTION_ERASE, 2},
-    {"clear", CReplayScript::ACTION_CLEAR, 0},
+    {"robots", SRedAction::ROBOTS, 0},
+    {"magnet", SRedAction::MAGNET, 2},
+    {"laser", SRedAction::LASER, 2},
+    {"move", SRedAction::MOVE, 3},
+    {"erase", SRedAction::ERASE, 2},
+    {"clear", SRedAction::CLEAR, 0},
 };
 
 } // namespace
 
 bool CReplayScript::Parse(const std::string& text, const std::string& name, std::string& error)
 {
-    std::vector<SAction> actions;
+    std::vector<SRedAction> actions;
     int lineNumber = 0;
     size_t pos = 0;
     int32_t lastTick = 1;
@@ -121,7 +122,7 @@ bool CReplayScript::Parse(const std::string& text, const std::string& name, std:
                 return fail("move-magnet type " + token + " is outside 0..8");
         }
 
-        SAction action;
+        SRedAction action;
         action.tick = static_cast<int32_t>(tick);
         action.type = syntax->type;
         action.x = static_cast<int32_t>(fields[0]);
@@ -157,30 +158,40 @@ bool CReplayScript::LoadFile(const std::string& path, std::string& error)
     return Parse(text, path, error);
 }
 
+std::string CReplayScript::Line(const SRedAction& action)
+{
+    const SActionSyntax& syntax = kSyntax[action.type];
+    const int32_t fields[3] = {action.x, action.y, action.moveType};
+    std::string line = std::to_string(action.tick) + " " + syntax.name;
+    for (int f = 0; f < syntax.fields; ++f)
+        line += " " + std::to_string(fields[f]);
+    return line;
+}
+
 void CReplayScript::Apply(CGame& game)
 {
     ++mTick;
     while (mNext < mActions.size() && mActions[mNext].tick <= mTick) {
-        const SAction& action = mActions[mNext++];
+        const SRedAction& action = mActions[mNext++];
         if (action.tick < mTick)
             continue;  // only when Apply started late; never for a fresh game
         switch (action.type) {
-        case ACTION_ROBOTS:
+        case SRedAction::ROBOTS:
             game.ProduceRobots(0);
             break;
-        case ACTION_MAGNET:
+        case SRedAction::MAGNET:
             game.BuildMagnet(action.x, action.y, 0);
             break;
-        case ACTION_LASER:
+        case SRedAction::LASER:
             game.BuildLaser(action.x, action.y, 0);
             break;
-        case ACTION_MOVE:
+        case SRedAction::MOVE:
             game.AddMoveMagnet(action.x, action.y, action.moveType, 0);
             break;
-        case ACTION_ERASE:
+        case SRedAction::ERASE:
             game.RemoveMoveMagnet(action.x, action.y, 0);
             break;
-        case ACTION_CLEAR:
+        case SRedAction::CLEAR:
             game.ClearMoveMagnets(0);
             break;
         }

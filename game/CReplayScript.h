@@ -9,44 +9,38 @@
 //   T erase X Y         RemoveMoveMagnet
 //   T clear             ClearMoveMagnets
 //
-// T is the tick the action belongs to, 1 for the first tick played; ticks do
-// not decrease from line to line. '#' starts a comment; blank lines are
+// T is the world tick the action belongs to, 1 for the first tick played;
+// ticks do not decrease from line to line. '#' starts a comment; blank lines are
 // ignored. Cells are 0..63. A script is parsed whole before anything is
-// played; Apply allocates nothing.
+// played; Apply allocates nothing. Line writes an action in this syntax.
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "game/IPlayerActions.h"
+#include "game/SRedAction.h"
 
 class CReplayScript : public IPlayerActions {
 public:
-    enum ActionType { ACTION_ROBOTS, ACTION_MAGNET, ACTION_LASER, ACTION_MOVE, ACTION_ERASE, ACTION_CLEAR };
-
-    struct SAction {
-        int32_t tick;
-        int32_t type;  // ActionType
-        int32_t x;
-        int32_t y;
-        int32_t moveType;  // for ACTION_MOVE
-    };
-
     // Replaces the actions with those of text. On a malformed line returns
     // false, keeps no action and sets error to "<name>:<line>: <what>".
     bool Parse(const std::string& text, const std::string& name, std::string& error);
     // Parse of a whole file; a file that cannot be read is an error too.
     bool LoadFile(const std::string& path, std::string& error);
 
+    // The script line of an action, without the line break: "12 move 3 4 2".
+    static std::string Line(const SRedAction& action);
+
     // Plays one tick: the actions of the next tick number, in file order.
     void Apply(CGame& game) override;
 
-    const std::vector<SAction>& Actions() const { return mActions; }
+    const std::vector<SRedAction>& Actions() const { return mActions; }
     // Ticks played so far.
     int32_t TicksPlayed() const { return mTick; }
 
 private:
-    std::vector<SAction> mActions;
+    std::vector<SRedAction> mActions;
     size_t mNext = 0;
     int32_t mTick = 0;
 };

@@ -3,5 +3,4 @@
 bool gShowCursor = true;
 bool gShowHelp = false;
 
-DXInput* gInput = nullptr;
 double gMouseSensitivity = 200.0;

@@ -35,3 +35,5 @@ void AddSprite(Orvel::DXOverlay* image, int32_t x, int32_t y, bool centred);
 // each advancing x by its width. The minus sign of a negative value is
 // neither drawn nor advanced over.
 void DrawNumber(int32_t value, int32_t x, int32_t y);
+// How far DrawNumber advances x for value.
+int32_t NumberWidth(int32_t value);

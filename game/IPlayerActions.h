@@ -1,10 +1,10 @@
 #pragma once
 // A source of the red player's actions that replaces the keyboard and the
 // mouse: a replay script, or nothing at all for an idle red side. While one is
-// attached to a CGame, Update calls Apply in place of the map-view and
+// attached to a CGame, Tick calls Apply in place of the map-view and
 // walk-view controls and skips the view and help keys, so the game needs no
-// input device. Apply runs on the thread that calls Update, once per tick
-// played, before the computer's step; it must act only through the CGame
+// input device. Apply runs on the thread that calls Tick, once per world
+// tick played, before the computer's step; it must act only through the CGame
 // operations the controls call (ProduceRobots, BuildMagnet, BuildLaser,
 // AddMoveMagnet, RemoveMoveMagnet, ClearMoveMagnets) for side 0.
 

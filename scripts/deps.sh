@@ -4,9 +4,11 @@
 set -euo pipefail
 what=${1:-test}
 pkgs=(cmake ninja-build g++ clang libgtest-dev libbenchmark-dev libsdl2-dev libgl-dev libegl-dev
-      libgl1-mesa-dri libegl-mesa0 nlohmann-json3-dev libfreetype-dev fonts-dejavu-core)
+      libgl1-mesa-dri libegl-mesa0 nlohmann-json3-dev libfreetype-dev fonts-dejavu-core zlib1g-dev libpng-dev)
 if [ "$what" = test ]; then
-  pkgs+=(libclang-rt-14-dev xvfb xdotool matchbox-window-manager x11-utils imagemagick)
+  pkgs+=(libclang-rt-14-dev xvfb xdotool matchbox-window-manager openbox x11-utils imagemagick)
+  # The installation's checks: validators, the manual page, the Debian package.
+  pkgs+=(desktop-file-utils appstream man-db groff-base dpkg-dev)
 fi
 missing=()
 for p in "${pkgs[@]}"; do

@@ -14,6 +14,8 @@ esac
 cd "$(dirname "$0")/.."
 root=$PWD
 build=$root/build/fuzz
+# A fresh clone has no build folder yet: the configure log is written beside it.
+mkdir -p "$build"
 
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTAVRIN_FUZZ=ON -DTAVRIN_TESTS=OFF -DTAVRIN_BENCH=OFF -DTAVRIN_PLATFORM=OFF -DTAVRIN_SANITIZE=ON \
@@ -21,7 +23,8 @@ CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithD
   { cat "$build.configure.log"; echo "fuzz: configure failed" >&2; exit 1; }
 # Keep going past a failing target so that every fuzz target that builds still runs.
 build_ok=1
-cmake --build "$build" -j "${TAVRIN_FUZZ_JOBS:-$(nproc)}" -- -k 0 || build_ok=0
+# Only the fuzz targets and what they link (the folder's own target).
+cmake --build "$build" -j "${TAVRIN_FUZZ_JOBS:-$(nproc)}" --target fuzz/all -- -k 0 || build_ok=0
 
 mapfile -t targets < <(find "$build" -path "$build/CMakeFiles" -prune -o -type f -perm -u+x -name 'fuzz_*' -print | sort)
 if [ ${#targets[@]} -eq 0 ]; then

@@ -4,10 +4,12 @@ namespace tlib {
 
 namespace {
 uint32_t gRandomState = 1;
-}
+uint32_t gRandomSeed = 1;
+} // namespace
 
 void SeedRandom(uint32_t seed)
 {
+    gRandomSeed = seed;
     gRandomState = seed;
     Random();
 }
@@ -21,6 +23,11 @@ int Random()
 uint32_t RandomState()
 {
     return gRandomState;
+}
+
+uint32_t RandomSeed()
+{
+    return gRandomSeed;
 }
 
 } // namespace tlib

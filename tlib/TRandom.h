@@ -21,4 +21,8 @@ int Random();
 // The current state, for tests and replays.
 uint32_t RandomState();
 
+// The seed of the last SeedRandom (1 before any): what a replay records so
+// that seeding with it again gives the same game.
+uint32_t RandomSeed();
+
 } // namespace tlib

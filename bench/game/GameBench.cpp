@@ -8,6 +8,7 @@
 
 #include "game/CGame.h"
 #include "game/IPlayerActions.h"
+#include "game/SPlayerInput.h"
 #include "tlib/TRandom.h"
 
 namespace {
@@ -18,6 +19,8 @@ public:
 };
 
 CIdlePlayer gIdle;
+// Red is played by gIdle: the input record is never read.
+const SPlayerInput kNoInput;
 
 void NewOpening(CGame& game)
 {
@@ -38,7 +41,7 @@ void NewWorstCase(CGame& game, bool synchronised)
         game.Vacate(&game.trees[i]);
     game.treeCount = 0;
     game.playerActions = &gIdle;
-    game.state = 0;
+    game.state = CGame::STATE_PLAYING;
     game.aiStep = 4;  // the lottery, with rich blue: 5000 failed build attempts per decision
     for (int side = 0; side < 2; ++side) {
         game.energy[side] = 100000;
@@ -49,24 +52,17 @@ void NewWorstCase(CGame& game, bool synchronised)
             for (int block = 0; block < 16; ++block) {
                 const int x = 4 * block;
                 if (game.IsAreaFree(x, y, 2, 2)) {
-                    CLocObject* object;
                     if ((pair + block) % 2 == 0) {
                         CMagnet& magnet = game.magnets[side][game.magnetCount[side]++];
                         magnet = CMagnet();
                         magnet.charge = 94;  // every magnet searches this tick
-                        object = &magnet;
+                        game.Place(magnet, x, y, 2, 2, side);
                     } else {
                         CLaser& laser = game.lasers[side][game.laserCount[side]++];
                         laser = CLaser();
                         laser.health = CGame::kLaserHealth;
-                        object = &laser;
+                        game.Place(laser, x, y, 2, 2, side);
                     }
-                    object->x = x;
-                    object->y = y;
-                    object->width = 2;
-                    object->height = 2;
-                    object->side = side;
-                    game.Occupy(object);
                 }
                 for (int cell = 0; cell < 4; ++cell) {
                     const int rx = x + 2 + cell % 2;
@@ -75,15 +71,9 @@ void NewWorstCase(CGame& game, bool synchronised)
                         continue;
                     CRobot& robot = game.robots[side][game.robotCount[side]++];
                     robot = CRobot();
-                    robot.x = rx;
-                    robot.y = ry;
-                    robot.width = 1;
-                    robot.height = 1;
-                    robot.side = side;
-                    robot.isUnit = true;
                     robot.facing = placed % 8;
                     robot.moveTimer = synchronised ? CGame::kMoveInterval - 1 : placed % CGame::kMoveInterval;
-                    game.Occupy(&robot);
+                    game.Place(robot, rx, ry, 1, 1, side);
                     ++placed;
                 }
             }
@@ -112,13 +102,13 @@ void BM_TickOpening(benchmark::State& state)
     NewOpening(*game);
     int ticks = 0;
     for (auto _ : state) {
-        if (ticks == 600 || game->state != 0) {
+        if (ticks == 600 || game->state != CGame::STATE_PLAYING) {
             state.PauseTiming();
             NewOpening(*game);
             ticks = 0;
             state.ResumeTiming();
         }
-        game->Update();
+        game->Update(kNoInput);
         ++ticks;
     }
 }
@@ -131,7 +121,7 @@ void BM_TickWorstCaseSynchronised(benchmark::State& state)
         state.PauseTiming();
         NewWorstCase(*game, true);
         state.ResumeTiming();
-        game->Update();
+        game->Update(kNoInput);
     }
     state.counters["robots"] = game->robotCount[0] + game->robotCount[1];
 }
@@ -149,7 +139,7 @@ void BM_TickWorstCaseSpread(benchmark::State& state)
             ticks = 0;
             state.ResumeTiming();
         }
-        game->Update();
+        game->Update(kNoInput);
         ++ticks;
     }
     state.counters["robots"] = game->robotCount[0] + game->robotCount[1];

@@ -18,18 +18,12 @@
 #include <GL/glcorearb.h>
 
 #include "engine/D3D9.h"
+#include "platform/gl/GLFixedFunction.h"
 #include "platform/gl/GLProvider.h"
 
 namespace {
 
-D3DMATRIX Identity()
-{
-    D3DMATRIX m;
-    std::memset(&m, 0, sizeof m);
-    for (int i = 0; i < 4; ++i)
-        m.m[i][i] = 1.0f;
-    return m;
-}
+using OrvelGL::IdentityMatrix;
 
 D3DMATRIX Perspective(float fovY, float aspect, float zn, float zf)
 {
@@ -57,7 +51,7 @@ D3DMATRIX LookAt(const float eye[3], const float at[3])
     for (float& v : x)
         v /= xl;
     float y[3] = {z[1] * x[2] - z[2] * x[1], z[2] * x[0] - z[0] * x[2], z[0] * x[1] - z[1] * x[0]};
-    D3DMATRIX m = Identity();
+    D3DMATRIX m = IdentityMatrix();
     for (int i = 0; i < 3; ++i) {
         m.m[i][0] = x[i];
         m.m[i][1] = y[i];
@@ -90,9 +84,7 @@ Model MakeModel(IDirect3DDevice9* device, int faces, float size)
     std::vector<float> data;
     int vertex = 0;
     for (int f = 0; f < faces; ++f) {
-        static const int fixedN = getenv("FAN_N") ? atoi(getenv("FAN_N")) : 0;
         int n = 4 + int(Unit() * 5.0f); // 4..8
-        if (fixedN) n = fixedN;
         float cx = (Unit() - 0.5f) * size, cy = (Unit() - 0.5f) * size, cz = Unit() * size;
         float nx = Unit() - 0.5f, ny = Unit() - 0.5f, nz = Unit();
         float r = size * 0.25f;
@@ -180,7 +172,7 @@ struct Scene {
         for (int kind = 0; kind < 8; ++kind)
             kinds.push_back(MakeModel(device, faces, 2.0f));
         for (int i = 0; i < models; ++i) {
-            D3DMATRIX w = Identity();
+            D3DMATRIX w = IdentityMatrix();
             float a = Unit() * 6.2831853f;
             w.m[0][0] = std::cos(a);
             w.m[0][1] = std::sin(a);
@@ -218,7 +210,7 @@ struct Scene {
         device->SetTransform(D3DTS_VIEW, &view);
         for (int i = 0; i < 4; ++i)
             for (int j = 0; j < 4; ++j) {
-                D3DMATRIX w = Identity();
+                D3DMATRIX w = IdentityMatrix();
                 w.m[3][0] = 40.0f * float(j) + 20.0f;
                 w.m[3][1] = 40.0f * float(i) + 20.0f;
                 device->SetTransform(D3DTS_WORLD, &w);
@@ -234,7 +226,7 @@ struct Scene {
         device->SetRenderState(D3DRS_ZENABLE, FALSE);
         device->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
         device->SetRenderState(D3DRS_LIGHTING, FALSE);
-        D3DMATRIX overlay = Identity(), identity = Identity();
+        D3DMATRIX overlay = IdentityMatrix(), identity = IdentityMatrix();
         overlay.m[1][1] = -1.0f;
         device->SetTransform(D3DTS_PROJECTION, &overlay);
         device->SetTransform(D3DTS_VIEW, &identity);

@@ -3,7 +3,9 @@
 // (the world, the HUD and the overlay pass, Present) followed by glFinish,
 // so that the time includes the renderer's threads finishing the frame.
 // Opening: a new game as loading leaves it, in the view it starts in and in
-// the other one. Worst case: the heaviest state the rules allow.
+// the other one. Worst case: the heaviest state the rules allow; also with
+// the merging of repeated models into instanced draws turned off, and in the
+// walk view. Counters: OpenGL draw calls and instances per frame.
 // Run from anywhere: it enters the build folder that holds the Data folder.
 
 #include <benchmark/benchmark.h>
@@ -19,6 +21,7 @@
 
 #include "app/AppGlobals.h"
 #include "app/FrameTick.h"
+#include "engine/DXDevice.h"
 #include "game/CGame.h"
 #include "platform/gl/GLProvider.h"
 #include "tools/shot/HeadlessApp.h"
@@ -26,7 +29,7 @@
 
 namespace {
 
-enum class Scene { Opening, OpeningOtherView, WorstCase };
+enum class Scene { Opening, OpeningOtherView, WorstCase, WorstCaseUnmerged, WorstCaseWalk };
 
 void GameFrame(benchmark::State& state, Scene scene)
 {
@@ -44,19 +47,28 @@ void GameFrame(benchmark::State& state, Scene scene)
         state.SkipWithError("loading failed");
         return;
     }
-    if (scene == Scene::WorstCase)
+    const bool worst = scene == Scene::WorstCase || scene == Scene::WorstCaseUnmerged || scene == Scene::WorstCaseWalk;
+    if (worst)
         BuildWorstCaseScene(*gGame);
-    if (scene == Scene::OpeningOtherView)
-        gGame->viewMode = 1 - gGame->viewMode;
+    if (scene == Scene::OpeningOtherView || scene == Scene::WorstCaseWalk)
+        gGame->viewMode = gGame->viewMode == CGame::VIEW_MAP ? CGame::VIEW_WALK : CGame::VIEW_MAP;
+    IDirect3DDevice9* device = gDevice->Device();
+    OrvelGL::SetMerging(device, scene != Scene::WorstCaseUnmerged);
     for (int i = 0; i < 3; ++i) // first uses lay out buffers and textures
         DrawFrame();
     glFinish();
+    OrvelGL::SDrawCounts before{}, after{};
+    OrvelGL::ReadDrawCounts(device, before);
     for (auto _ : state) {
         DrawFrame();
         glFinish();
     }
+    OrvelGL::ReadDrawCounts(device, after);
+    const double frames = double(state.iterations());
     state.counters["view"] = gGame->viewMode;
     state.counters["robots"] = gGame->robotCount[0] + gGame->robotCount[1];
+    state.counters["draws"] = double(after.drawCalls - before.drawCalls) / frames;
+    state.counters["instances"] = double(after.instances - before.instances) / frames;
 }
 
 double Min(const std::vector<double>& v)
@@ -75,6 +87,14 @@ BENCHMARK_CAPTURE(GameFrame, OpeningOtherView, Scene::OpeningOtherView)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK_CAPTURE(GameFrame, WorstCase, Scene::WorstCase)
+    ->ComputeStatistics("min", Min)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(GameFrame, WorstCaseUnmerged, Scene::WorstCaseUnmerged)
+    ->ComputeStatistics("min", Min)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(GameFrame, WorstCaseWalk, Scene::WorstCaseWalk)
     ->ComputeStatistics("min", Min)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();

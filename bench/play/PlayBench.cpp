@@ -19,6 +19,7 @@
 #include "app/AppGlobals.h"
 #include "app/FrameTick.h"
 #include "game/CGame.h"
+#include "game/SPlayerInput.h"
 #include "platform/recording/RecordingProvider.h"
 #include "tools/shot/HeadlessApp.h"
 #include "tools/shot/Scenes.h"
@@ -58,7 +59,7 @@ void Run(benchmark::State& state, ID3D9Provider& provider, Step step, const Reco
             app->Tick();
             break;
         case Step::UpdateOnly:
-            gGame->Update();
+            gGame->Update(SPlayerInput());
             break;
         case Step::FrameOnly:
             DrawFrame();

@@ -2,19 +2,22 @@
 // The OpenGL device: IDirect3DDevice9 drawn with one OpenGL 3.3 core context.
 // Internal to the OpenGL back end; GLProvider.h describes what it implements.
 //
+// The device checks and dispatches calls. What it hands on:
+// - the Set calls only record the wanted state, and one record (mDirty) says
+//   which derived state needs working out again before the next draw: the
+//   transform and light rows (GLFixedFunction.h), the pipeline state, the
+//   program and texture;
+// - each draw, with that state and transform, goes to the draw batch
+//   (GLDrawBatch.h), which merges repeated models into instanced draws and
+//   hands runs of draws to GLBatchDrawer, which makes the OpenGL calls;
+// - frames are drawn into GLBackBuffer's target, which Present shows.
+// Fans from a vertex buffer are drawn as ranges of that buffer's triangle
+// indices (see GLVertexBuffer), so that a run of faces is one range.
+//
 // Threads: a single lock guards the whole device and its resources. The
 // thread that created the device owns the context: only it may clear, draw,
 // present, read back, and drop the last reference to the device. Other
 // threads may create, lock, fill, update and release resources and set state.
-//
-// Draw batching: draws are collected while nothing that affects them changes
-// (vertex array, primitive type, uniforms, fixed state, texture) and issued
-// together (one draw for adjoining ranges, a multi-draw otherwise) when
-// something does, at EndScene, Clear, Present and read-back. Fans from a
-// vertex buffer are drawn as ranges of that buffer's triangle indices (see
-// GLVertexBuffer). Set calls only record the wanted state; what reaches
-// OpenGL is compared with what it already has, so setting a value again
-// costs nothing.
 
 #include <atomic>
 #include <cstdint>
@@ -24,8 +27,11 @@
 #include <vector>
 
 #include "engine/D3D9.h"
+#include "platform/gl/GLBackBuffer.h"
+#include "platform/gl/GLBatchDrawer.h"
 #include "platform/gl/GLContext.h"
-#include "platform/gl/GLShaderProgram.h"
+#include "platform/gl/GLDrawBatch.h"
+#include "platform/gl/GLFixedFunction.h"
 
 namespace OrvelGL {
 
@@ -66,8 +72,12 @@ public:
                             UINT vertexStride) override;
 
     // Back buffer pixels, top row first, 0xAARRGGBB (alpha forced to 0xFF for
-    // an X8R8G8B8 back buffer).
+    // an X8R8G8B8 back buffer). D3DERR_INVALIDCALL while it holds no frame
+    // (GLBackBuffer.h).
     HRESULT ReadBackBuffer(std::vector<uint32_t>& pixels, UINT& width, UINT& height);
+    // Merging of repeated models into instanced draws (on by default).
+    void SetMerging(bool merging);
+    SDrawCounts Counts();
 
     // For the resources: the device lock, unbinding on their last release,
     // and OpenGL names to delete on the device's thread.
@@ -79,8 +89,19 @@ public:
     void RetireBufferLocked(unsigned buffer);
     void RetireVertexArrayLocked(unsigned vertexArray);
     void RetireTextureLocked(unsigned texture);
+    // The buffer of per-instance transforms that vertex arrays read.
+    unsigned InstanceBufferLocked() const { return mDrawer.InstanceBuffer(); }
 
 private:
+    // What needs working out again before the next draw.
+    enum Dirty : uint32_t {
+        kDirtyTransform = 1, // world, view or projection
+        kDirtyLight = 2,     // material, light, ambient, lighting, view, vertex colour
+        kDirtyPipeline = 4,  // depth, culling, blending
+        kDirtyProgram = 8,   // texture (and its pixels), alpha test, lighting, vertex format
+        kDirtyAll = 15,
+    };
+
     GLDevice(std::unique_ptr<GLContext> context, UINT width, UINT height, D3DFORMAT format);
     ~GLDevice() override;
     bool Initialise();
@@ -91,18 +112,17 @@ private:
     {
         return std::this_thread::get_id() == mOwner && (mContext->IsCurrent() || mContext->MakeCurrent());
     }
-    // Issues the collected draws, if any.
-    void Flush();
-    // Brings uniforms and fixed state up to what the Set calls asked for.
-    void ApplyState(DWORD fvf);
-    void ApplyFixedState();
-    void ComputeTransformRows(float* rows) const;
-    void ComputeLightRows(float* rows, DWORD fvf) const;
+    // The checks every draw makes: on the device's thread inside a scene, a
+    // known primitive type and count, a supported vertex format and a stride
+    // that holds it, no locked texture bound.
+    HRESULT CheckDraw(D3DPRIMITIVETYPE type, UINT primitiveCount, UINT stride, unsigned& mode, UINT& vertices);
+    // Works out what mDirty names.
+    void PrepareState();
+    // Whether the alpha test can change nothing: every texel of the bound
+    // texture passes it or, at alpha 0, blends to nothing without writing depth.
+    bool AlphaTestInvisible() const;
+    void AddDraw(unsigned vertexArray, unsigned mode, DrawSource source, SDrawRange range);
     void DeleteRetiredNames();
-    void PresentToWindow();
-    // The common tail of DrawPrimitive / DrawPrimitiveUP once the vertex
-    // array is known; firstVertex in that array's vertices.
-    void AddDraw(unsigned mode, unsigned vertexArray, bool fromMemory, int firstVertex, int vertexCount, bool indexed);
 
     std::atomic<ULONG> mRefs{1};
     std::mutex mMutex;
@@ -110,15 +130,12 @@ private:
     std::unique_ptr<GLContext> mContext;
     UINT mWidth, mHeight;
     D3DFORMAT mFormat;
+    UINT mMaxTextureSide = 0; // kD3DMaxTextureSide, or less where the driver draws less
     bool mInScene = false;
 
-    GLShaderProgram mPrograms[GLShaderProgram::kVariants]; // by variant bits
-    int mAppliedProgram = -1;
-    unsigned mFramebuffer = 0, mColourBuffer = 0, mDepthBuffer = 0;
-    unsigned mStreamBuffer = 0;         // vertices of DrawPrimitiveUP
-    unsigned mStreamArrays[4] = {};     // one vertex array per memory layout slot
-    DWORD mStreamArrayFvf[4] = {};
-    UINT mStreamArrayStride[4] = {};
+    GLBackBuffer mBackBuffer;
+    GLBatchDrawer mDrawer;
+    GLDrawBatch mBatch{mDrawer};
 
     // Wanted state, as the Set calls left it.
     D3DMATRIX mWorld, mView, mProjection;
@@ -134,30 +151,14 @@ private:
     GLVertexBuffer* mStream = nullptr; // not referenced: forgotten on its last release
     UINT mStreamOffset = 0, mStreamStride = 0;
     GLTexture* mTexture = nullptr;     // likewise
-    bool mTransformDirty = true, mLightDirty = true, mFixedDirty = true;
-    // Anything a draw depends on changed since the last draw applied state.
-    bool mStateChanged = true;
-    DWORD mAppliedStateFvf = 0xFFFFFFFFu;
-    DWORD mLightFvf = 0xFFFFFFFFu; // the format mLightRows were computed for
-    float mTransformRows[GLShaderProgram::kTransformRows * 4];
-    float mLightRows[GLShaderProgram::kLightRows * 4];
 
-    // What OpenGL has.
-    bool mAppliedDepthTest = false, mAppliedDepthWrite = true, mAppliedBlend = false, mAppliedCull = false;
-    unsigned mAppliedDepthFunc = 0, mAppliedSrcBlend = 0, mAppliedDestBlend = 0, mAppliedCullFace = 0;
-    unsigned mAppliedTexture = 0;
-    unsigned mAppliedVertexArray = 0;
-
-    // The draws collected so far (all share mode and vertex array).
-    unsigned mBatchMode = 0;
-    unsigned mBatchVertexArray = 0;
-    bool mBatchFromMemory = false;
-    bool mBatchIndexed = false; // firsts are index positions in the vertex array's element buffer
-    std::vector<const void*> mBatchOffsets;
-    std::vector<int> mBatchFirsts;
-    std::vector<int> mBatchCounts;
-    std::vector<uint8_t> mMemoryVertices; // DrawPrimitiveUP data of the batch
-    UINT mMemoryStride = 0;
+    // The state record: what to work out again, and the state and transform
+    // of the next draw as last worked out. The flags say whether either
+    // changed since the last draw went to the batch.
+    uint32_t mDirty = kDirtyAll;
+    SDrawState mDraw;
+    STransformRows mTransform;
+    bool mDrawChanged = true, mTransformChanged = true;
 
     std::vector<unsigned> mRetiredBuffers, mRetiredVertexArrays, mRetiredTextures;
 };

@@ -5,73 +5,74 @@
 // Vertex attributes: 0 position, 1 normal, 2 diffuse colour (D3DCOLOR bytes,
 // normalised), 3 texture coordinates. An attribute the vertex format lacks
 // reads the context's constant value: normal (0,0,0) so that N.L = 0, colour
-// opaque white, coordinates (0,0).
+// opaque white, coordinates (0,0). Instanced variants read the transform
+// rows per instance from attributes 4 to 10 (kAttribTransform, one vec4
+// each, divisor 1); the others from a uniform.
 //
-// Transform rows (vec4 each):
-//  0..3  world * view * projection, rows (row vectors: p' = p * M)
-//  4..6  inverse transpose of the 3x3 of world * view, rows (not normalised)
-// Light rows:
-//  0     emissive + ambient * (global ambient + light ambient), diffuse alpha
-//  1     material diffuse rgb, lighting on (1) or off (0)
-//  2     direction towards the light in view space (unit), vertex colour used as diffuse (1/0)
-//  3     light diffuse rgb (0 when no light is enabled), unused
-// Fragment row: texture bound (1/0), alpha compare function (D3DCMP 1..8, 0 = no test),
-// alpha reference 0..255, unused.
-// Pixel row: the pixel-centre shift in clip units per w (x, y).
+// Uniforms: the transform rows (STransformRows), the light rows (SLightRows)
+// and the fragment row (SFragmentRow) of platform/gl/GLFixedFunction.h, and
+// the pixel-centre shift in clip units per w (x, y), fixed when the program
+// is built.
 //
-// Variants: each combination of lighting on, texture bound and alpha test on
-// is its own program without branches for the others, which llvmpipe runs
-// markedly faster per vertex and pixel (no discard where there is no alpha
-// test). Each keeps the uniform values it was given, so that the device
-// sends only what differs for the program in use. Row fields a variant does
-// not read are still accepted.
+// Variants: each combination of lighting on, texture bound, texture
+// modulated by the vertex colour, alpha test on and instancing is its own
+// program without branches for the others, which llvmpipe runs markedly
+// faster per vertex and pixel (no discard where there is no alpha test, a
+// bare texture read where the colour it would be multiplied by is white, no
+// texture coordinates to interpolate without a texture).
+// Each keeps the uniform values it was given, so that the device sends only
+// what differs for the program in use.
+
+#include "platform/gl/GLFixedFunction.h"
 
 namespace OrvelGL {
 
 class GLShaderProgram {
 public:
-    static constexpr int kTransformRows = 7;
-    static constexpr int kLightRows = 4;
     static constexpr int kAttribPosition = 0;
     static constexpr int kAttribNormal = 1;
     static constexpr int kAttribColour = 2;
     static constexpr int kAttribTexCoord = 3;
+    static constexpr int kAttribTransform = 4; // to 10
+    static constexpr int kTransformAttribs = 7;
     // Variant bits.
     static constexpr int kLit = 1;
     static constexpr int kTextured = 2;
-    static constexpr int kAlphaTest = 4;
-    static constexpr int kVariants = 8;
+    static constexpr int kModulate = 4; // with kTextured: the texture's colour times the vertex colour
+    static constexpr int kAlphaTest = 8;
+    static constexpr int kInstanced = 16;
+    static constexpr int kVariants = 32;
 
     GLShaderProgram() = default;
     ~GLShaderProgram();
     GLShaderProgram(const GLShaderProgram&) = delete;
     GLShaderProgram& operator=(const GLShaderProgram&) = delete;
 
-    // Compiles and links (leaving it in use); false on failure.
-    bool Build(int variant);
+    // Compiles and links (leaving it in use) with the pixel-centre shift;
+    // false on failure.
+    bool Build(int variant, float pixelShiftX, float pixelShiftY);
+    bool Built() const { return mProgram != 0; }
     unsigned Name() const { return mProgram; }
     // Deletes the program (while its context is still current).
     void Destroy();
 
-    // Whether the program already has these values.
-    bool HasTransformRows(const float* rows) const;
-    bool HasLightRows(const float* rows) const;
-    bool HasFragmentRow(const float* row) const;
-    // Upload values; the program must be in use.
-    void SetTransformRows(const float* rows);
-    void SetLightRows(const float* rows);
-    void SetFragmentRow(const float* row);
-    void SetPixelShift(float x, float y) const;
+    // Upload values that differ from what the program has; it must be in use.
+    void SetTransformRows(const STransformRows& rows);
+    void SetLightRows(const SLightRows& rows);
+    void SetFragmentRow(const SFragmentRow& row);
 
 private:
     unsigned mProgram = 0;
     int mTransformLocation = -1;
     int mLightLocation = -1;
     int mFragmentLocation = -1;
-    int mPixelLocation = -1;
-    float mTransform[kTransformRows * 4] = {};
-    float mLight[kLightRows * 4] = {};
-    float mFragment[4] = {};
+    STransformRows mTransform = {};
+    SLightRows mLight = {};
+    SFragmentRow mFragment = {};
 };
+
+// Compiles the sources (each given in partCount parts) and links them;
+// 0 on failure.
+unsigned LinkProgram(const char* const* vertexParts, const char* const* fragmentParts, int partCount);
 
 } // namespace OrvelGL

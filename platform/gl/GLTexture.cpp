@@ -104,6 +104,15 @@ void GLTexture::Upload()
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, GLsizei(mWidth), GLsizei(mHeight), 0, GL_BGRA,
                  GL_UNSIGNED_INT_8_8_8_8_REV, mPixels.data());
     mDirty = false;
+    mLeastVisibleAlpha = 255; // X8R8G8B8 reads opaque
+    if (mFormat != D3DFMT_X8R8G8B8) {
+        mLeastVisibleAlpha = 256;
+        for (uint32_t pixel : mPixels) {
+            const UINT alpha = pixel >> 24;
+            if (alpha != 0 && alpha < mLeastVisibleAlpha)
+                mLeastVisibleAlpha = alpha;
+        }
+    }
 }
 
 void GLTexture::RetireNames()

@@ -37,11 +37,13 @@ public:
     const std::vector<uint32_t>& Pixels() const { return mPixels; }
     // Replaces the pixels (same size) and marks them for upload.
     void CopyPixelsFrom(const GLTexture& source);
-    // On the device's thread: whether a draw can use it, whether it must be
-    // uploaded first, the upload itself (binds GL_TEXTURE_2D on unit 0).
-    bool Drawable() const { return mPool != D3DPOOL_SYSTEMMEM && !mLocked; }
+    // On the device's thread: whether it must be uploaded before a draw, the
+    // upload itself (binds GL_TEXTURE_2D on unit 0).
     bool NeedsUpload() const { return mDirty; }
     void Upload();
+    // The smallest alpha above 0 among the texels (0..255) as last
+    // uploaded; 256 when every texel has alpha 0.
+    UINT LeastVisibleAlpha() const { return mLeastVisibleAlpha; }
     unsigned Name() const { return mTexture; }
     void RetireNames();
 
@@ -57,6 +59,7 @@ private:
     bool mLocked = false;
     bool mDirty = true;
     unsigned mTexture = 0;
+    UINT mLeastVisibleAlpha = 256;
 };
 
 } // namespace OrvelGL

@@ -155,6 +155,7 @@ unsigned GLVertexBuffer::ListVertexArray()
     glBindBuffer(GL_ARRAY_BUFFER, mBuffer);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mListBuffer);
     SetVertexLayout(mListFvf, mListStride, mListOffset);
+    SetInstanceLayout(mDevice->InstanceBufferLocked());
     mListArrayLaidOut = true;
     return mListArray;
 }
@@ -173,6 +174,7 @@ unsigned GLVertexBuffer::VertexArrayFor(DWORD fvf, UINT stride, UINT offset)
     glBindVertexArray(mVertexArray);
     glBindBuffer(GL_ARRAY_BUFFER, mBuffer);
     SetVertexLayout(fvf, stride, offset);
+    SetInstanceLayout(mDevice->InstanceBufferLocked());
     mArrayFvf = fvf;
     mArrayStride = stride;
     mArrayOffset = offset;

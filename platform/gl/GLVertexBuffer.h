@@ -37,8 +37,9 @@ public:
     void Upload();
     // Whether the buffer's vertex array already reads it with this layout.
     bool VertexArrayMatches(DWORD fvf, UINT stride, UINT offset) const;
-    // The vertex array reading this buffer with the given layout; when it
-    // has to be made or re-pointed it is left bound. Call after Upload.
+    // The vertex array reading this buffer with the given layout (and the
+    // device's instance transforms for instanced draws); when it has to be
+    // made or re-pointed it is left bound. Call after Upload.
     unsigned VertexArrayFor(DWORD fvf, UINT stride, UINT offset);
     // Hands the OpenGL names to the device for deletion and forgets them.
     void RetireNames();
@@ -57,7 +58,8 @@ public:
     // list vertex array bound.
     uint32_t AddFan(UINT start, UINT count);
     // The vertex array reading this buffer with the element buffer of the
-    // lists; made (and left bound) on the first call after a layout change.
+    // lists (and the device's instance transforms); made (and left bound) on
+    // the first call after a layout change.
     unsigned ListVertexArray();
 
 private:

@@ -3,27 +3,10 @@
 #define GL_GLEXT_PROTOTYPES 1
 #include <GL/glcorearb.h>
 
+#include "platform/gl/GLFixedFunction.h"
 #include "platform/gl/GLShaderProgram.h"
 
 namespace OrvelGL {
-
-bool VertexFormatSupported(DWORD fvf)
-{
-    const DWORD known = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_TEX1;
-    return (fvf & D3DFVF_XYZ) != 0 && (fvf & ~known) == 0;
-}
-
-UINT VertexFormatSize(DWORD fvf)
-{
-    UINT size = 12;
-    if (fvf & D3DFVF_NORMAL)
-        size += 12;
-    if (fvf & D3DFVF_DIFFUSE)
-        size += 4;
-    if (fvf & D3DFVF_TEX1)
-        size += 8;
-    return size;
-}
 
 namespace {
 
@@ -49,6 +32,18 @@ void SetVertexLayout(DWORD fvf, UINT stride, size_t offset)
     Attribute(GLShaderProgram::kAttribColour, (fvf & D3DFVF_DIFFUSE) != 0, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, stride,
               offset, 4);
     Attribute(GLShaderProgram::kAttribTexCoord, (fvf & D3DFVF_TEX1) != 0, 2, GL_FLOAT, GL_FALSE, stride, offset, 8);
+}
+
+void SetInstanceLayout(unsigned instanceBuffer)
+{
+    glBindBuffer(GL_ARRAY_BUFFER, instanceBuffer);
+    for (int row = 0; row < GLShaderProgram::kTransformAttribs; ++row) {
+        const GLuint index = GLuint(GLShaderProgram::kAttribTransform + row);
+        glEnableVertexAttribArray(index);
+        glVertexAttribPointer(index, 4, GL_FLOAT, GL_FALSE, GLsizei(sizeof(STransformRows)),
+                              reinterpret_cast<const void*>(size_t(row) * 4 * sizeof(float)));
+        glVertexAttribDivisor(index, 1);
+    }
 }
 
 } // namespace OrvelGL

@@ -8,13 +8,14 @@
 
 namespace OrvelGL {
 
-// XYZ with any of NORMAL, DIFFUSE and TEX1 (in that order in memory).
-bool VertexFormatSupported(DWORD fvf);
-// Bytes of one vertex of a supported format.
-UINT VertexFormatSize(DWORD fvf);
 // Points the attributes of the bound vertex array at the bound
 // GL_ARRAY_BUFFER, from byte offset on, and enables exactly the ones the
 // format has (the others read the context's constant values).
 void SetVertexLayout(DWORD fvf, UINT stride, size_t offset);
+
+// Points the instanced programs' transform attributes of the bound vertex
+// array at instanceBuffer: one STransformRows per instance, from its start.
+// Leaves instanceBuffer bound to GL_ARRAY_BUFFER.
+void SetInstanceLayout(unsigned instanceBuffer);
 
 } // namespace OrvelGL

@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr UINT kMaxTextureSize = 8192;
-
 D3DMATRIX IdentityMatrix()
 {
     D3DMATRIX m{};
@@ -58,7 +56,7 @@ HRESULT RecordingDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D
 {
     std::lock_guard<std::mutex> lock(mLog->Mutex());
     HRESULT result = mLog->Enter(RecOp::Clear);
-    if (SUCCEEDED(result) && count > 0 && !rects)
+    if (SUCCEEDED(result) && (count != 0 || rects || (flags & ~(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER)) != 0))
         result = D3DERR_INVALIDCALL;
     if (RecordedCall* call = mLog->Add(RecOp::Clear, mId, result)) {
         call->args = {count, rects != nullptr, flags, colour, stencil};
@@ -111,6 +109,8 @@ HRESULT RecordingDevice::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf,
 {
     std::lock_guard<std::mutex> lock(mLog->Mutex());
     HRESULT result = mLog->Enter(RecOp::CreateVertexBuffer);
+    if (vertexBuffer)
+        *vertexBuffer = nullptr;
     if (SUCCEEDED(result) && (length == 0 || !vertexBuffer || sharedHandle))
         result = D3DERR_INVALIDCALL;
     RecordingVertexBuffer* buffer = nullptr;
@@ -130,9 +130,13 @@ HRESULT RecordingDevice::CreateTexture(UINT width, UINT height, UINT levels, DWO
 {
     std::lock_guard<std::mutex> lock(mLog->Mutex());
     HRESULT result = mLog->Enter(RecOp::CreateTexture);
+    if (texture)
+        *texture = nullptr;
     if (SUCCEEDED(result) &&
-        (width == 0 || height == 0 || width > kMaxTextureSize || height > kMaxTextureSize || levels != 1 ||
-         (format != D3DFMT_A8R8G8B8 && format != D3DFMT_X8R8G8B8) || !texture || sharedHandle))
+        (width == 0 || height == 0 || width > kD3DMaxTextureSide || height > kD3DMaxTextureSide || levels != 1 ||
+         (format != D3DFMT_A8R8G8B8 && format != D3DFMT_X8R8G8B8) ||
+         (pool != D3DPOOL_DEFAULT && pool != D3DPOOL_MANAGED && pool != D3DPOOL_SYSTEMMEM) || !texture ||
+         sharedHandle))
         result = D3DERR_INVALIDCALL;
     RecordingTexture* created = nullptr;
     if (SUCCEEDED(result)) {
@@ -186,7 +190,7 @@ HRESULT RecordingDevice::SetRenderState(D3DRENDERSTATETYPE state, DWORD value)
 {
     std::lock_guard<std::mutex> lock(mLog->Mutex());
     HRESULT result = mLog->Enter(RecOp::SetRenderState);
-    if (SUCCEEDED(result) && (state < 0 || state > 255))
+    if (SUCCEEDED(result) && (state < 0 || static_cast<DWORD>(state) >= kD3DRenderStates))
         result = D3DERR_INVALIDCALL;
     if (RecordedCall* call = mLog->Add(RecOp::SetRenderState, mId, result))
         call->args = {state, value};
@@ -199,7 +203,7 @@ HRESULT RecordingDevice::SetLight(DWORD index, const D3DLIGHT9* light)
 {
     std::lock_guard<std::mutex> lock(mLog->Mutex());
     HRESULT result = mLog->Enter(RecOp::SetLight);
-    if (SUCCEEDED(result) && (index >= static_cast<DWORD>(kLights) || !light))
+    if (SUCCEEDED(result) && (index >= kD3DLights || !light || !D3DLightAccepted(*light)))
         result = D3DERR_INVALIDCALL;
     if (RecordedCall* call = mLog->Add(RecOp::SetLight, mId, result)) {
         call->args = {index};
@@ -215,7 +219,7 @@ HRESULT RecordingDevice::LightEnable(DWORD index, BOOL enable)
 {
     std::lock_guard<std::mutex> lock(mLog->Mutex());
     HRESULT result = mLog->Enter(RecOp::LightEnable);
-    if (SUCCEEDED(result) && index >= static_cast<DWORD>(kLights))
+    if (SUCCEEDED(result) && index >= kD3DLights)
         result = D3DERR_INVALIDCALL;
     if (RecordedCall* call = mLog->Add(RecOp::LightEnable, mId, result))
         call->args = {index, enable};
@@ -273,7 +277,9 @@ HRESULT RecordingDevice::SetTexture(DWORD stage, IDirect3DTexture9* texture)
     std::lock_guard<std::mutex> lock(mLog->Mutex());
     HRESULT result = mLog->Enter(RecOp::SetTexture);
     auto* bound = static_cast<RecordingTexture*>(texture);
-    if (SUCCEEDED(result) && (stage >= static_cast<DWORD>(kStages) || (bound && bound->Pool() == D3DPOOL_SYSTEMMEM)))
+    // Only stage 0 is drawn; a system-memory texture is never drawn.
+    if (SUCCEEDED(result) &&
+        (stage >= kD3DTextureStages || (bound && (stage != 0 || bound->Pool() == D3DPOOL_SYSTEMMEM))))
         result = D3DERR_INVALIDCALL;
     if (RecordedCall* call = mLog->Add(RecOp::SetTexture, mId, result))
         call->args = {stage, bound ? bound->Id() : 0};
@@ -282,17 +288,10 @@ HRESULT RecordingDevice::SetTexture(DWORD stage, IDirect3DTexture9* texture)
     return result;
 }
 
-UINT RecordingDevice::VerticesOf(D3DPRIMITIVETYPE type, UINT primitiveCount)
+bool RecordingDevice::DrawableState(UINT stride) const
 {
-    switch (type) {
-    case D3DPT_POINTLIST: return primitiveCount;
-    case D3DPT_LINELIST: return primitiveCount * 2;
-    case D3DPT_LINESTRIP: return primitiveCount + 1;
-    case D3DPT_TRIANGLELIST: return primitiveCount * 3;
-    case D3DPT_TRIANGLESTRIP:
-    case D3DPT_TRIANGLEFAN: return primitiveCount + 2;
-    }
-    return 0;
+    const RecordingTexture* texture = mLog->Texture(mTextures[0]);
+    return D3DVertexFormatSupported(mFVF) && stride >= D3DVertexFormatSize(mFVF) && !(texture && texture->Locked());
 }
 
 HRESULT RecordingDevice::DrawPrimitive(D3DPRIMITIVETYPE primitiveType, UINT startVertex, UINT primitiveCount)
@@ -300,11 +299,12 @@ HRESULT RecordingDevice::DrawPrimitive(D3DPRIMITIVETYPE primitiveType, UINT star
     std::lock_guard<std::mutex> lock(mLog->Mutex());
     HRESULT result = mLog->Enter(RecOp::DrawPrimitive);
     const RecordingVertexBuffer* buffer = mLog->VertexBuffer(mStream);
-    const UINT vertices = VerticesOf(primitiveType, primitiveCount);
+    const UINT vertices = D3DPrimitiveVertexCount(primitiveType, primitiveCount);
     const uint64_t first = mStreamOffset + static_cast<uint64_t>(startVertex) * mStride;
-    const uint64_t end = first + static_cast<uint64_t>(vertices) * mStride;
-    if (SUCCEEDED(result) && (!mInScene || !buffer || buffer->Locked() || mStride == 0 || mFVF == 0 ||
-                              primitiveCount == 0 || vertices == 0 || end > buffer->Bytes().size()))
+    // The last vertex read needs only the format's bytes, not a whole stride.
+    const uint64_t end = vertices == 0 ? first : first + (vertices - 1ull) * mStride + D3DVertexFormatSize(mFVF);
+    if (SUCCEEDED(result) && (!mInScene || !DrawableState(mStride) || !buffer || buffer->Locked() || vertices == 0 ||
+                              end > buffer->Bytes().size()))
         result = D3DERR_INVALIDCALL;
     if (RecordedCall* call = mLog->Add(RecOp::DrawPrimitive, mId, result)) {
         call->args = {primitiveType, startVertex, primitiveCount, mStride};
@@ -321,13 +321,13 @@ HRESULT RecordingDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE primitiveType, UINT pr
 {
     std::lock_guard<std::mutex> lock(mLog->Mutex());
     HRESULT result = mLog->Enter(RecOp::DrawPrimitiveUP);
-    const UINT vertices = VerticesOf(primitiveType, primitiveCount);
-    if (SUCCEEDED(result) && (!mInScene || !vertexData || vertexStride == 0 || mFVF == 0 || vertices == 0))
+    const UINT vertices = D3DPrimitiveVertexCount(primitiveType, primitiveCount);
+    if (SUCCEEDED(result) && (!mInScene || !DrawableState(vertexStride) || !vertexData || vertices == 0))
         result = D3DERR_INVALIDCALL;
     if (RecordedCall* call = mLog->Add(RecOp::DrawPrimitiveUP, mId, result)) {
         call->args = {primitiveType, primitiveCount, vertexStride};
         call->texture0 = mTextures[0];
-        if (vertexData && vertices > 0) {
+        if (SUCCEEDED(result)) {
             const auto* bytes = static_cast<const uint8_t*>(vertexData);
             call->bytes.assign(bytes, bytes + static_cast<size_t>(vertices) * vertexStride);
         }

@@ -1,15 +1,8 @@
 #pragma once
 // The device of the recording back end: records every call with its
 // arguments (RecordedCall.h), keeps the state a test may ask about, and
-// checks what the real device would refuse, answering D3DERR_INVALIDCALL:
-//   - BeginScene inside a scene, EndScene outside one, Present inside one;
-//   - draws outside a scene, DrawPrimitive without a live, unlocked stream
-//     source and a vertex format, or reading past the end of the buffer;
-//   - SetTexture of a system-memory texture, a stage above 7;
-//   - UpdateTexture other than system memory to default pool of one size,
-//     or with a locked texture;
-//   - CreateTexture of a size 0 or above 8192, levels other than 1, a
-//     format other than A8R8G8B8 / X8R8G8B8; CreateVertexBuffer of length 0.
+// refuses exactly what the contract of engine/D3D9.h lists (refused calls
+// are recorded too, with their result).
 // Render states start with the defaults of a device with a depth buffer
 // (lighting on, depth test and writes on, LESSEQUAL, cull CCW, blending off,
 // ONE / ZERO, alpha test off, ALWAYS); transforms start as the identity.
@@ -51,9 +44,6 @@ public:
     HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE primitiveType, UINT primitiveCount, const void* vertexData,
                             UINT vertexStride) override;
 
-    static constexpr int kStages = 8;
-    static constexpr int kLights = 8;
-
     bool InScene() const { return mInScene; }
     DWORD RenderState(D3DRENDERSTATETYPE state) const { return mRenderStates[state & 0xFF]; }
     // D3DTS_WORLD, D3DTS_VIEW or D3DTS_PROJECTION.
@@ -69,17 +59,19 @@ public:
     int FramesPresented() const { return mPresented; }
 
 private:
-    static UINT VerticesOf(D3DPRIMITIVETYPE type, UINT primitiveCount);
+    // What every draw needs besides its vertices: a supported vertex format,
+    // a stride that holds it, and no locked texture on stage 0.
+    bool DrawableState(UINT stride) const;
 
     bool mInScene;
     int mPresented;
-    DWORD mRenderStates[256];
+    DWORD mRenderStates[kD3DRenderStates];
     D3DMATRIX mTransforms[3]; // world, view, projection
     D3DMATERIAL9 mMaterial;
-    D3DLIGHT9 mLights[kLights];
-    bool mLightEnabled[kLights];
+    D3DLIGHT9 mLights[kD3DLights];
+    bool mLightEnabled[kD3DLights];
     DWORD mFVF;
-    uint32_t mTextures[kStages];
+    uint32_t mTextures[kD3DTextureStages];
     uint32_t mStream;
     UINT mStreamOffset;
     UINT mStride;

@@ -15,7 +15,13 @@ HRESULT RecordingDirect3D::CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWN
 {
     std::lock_guard<std::mutex> lock(mLog->Mutex());
     HRESULT result = mLog->Enter(RecOp::CreateDevice);
-    if (SUCCEEDED(result) && (!presentationParameters || !returnedDeviceInterface))
+    if (returnedDeviceInterface)
+        *returnedDeviceInterface = nullptr;
+    const D3DPRESENT_PARAMETERS* p = presentationParameters;
+    if (SUCCEEDED(result) &&
+        (!p || !returnedDeviceInterface || adapter != 0 || p->BackBufferWidth == 0 || p->BackBufferHeight == 0 ||
+         (p->BackBufferFormat != D3DFMT_UNKNOWN && p->BackBufferFormat != D3DFMT_X8R8G8B8 &&
+          p->BackBufferFormat != D3DFMT_A8R8G8B8)))
         result = D3DERR_INVALIDCALL;
     RecordingDevice* device = nullptr;
     if (SUCCEEDED(result)) {

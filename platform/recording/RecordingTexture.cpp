@@ -16,7 +16,14 @@ HRESULT RecordingTexture::LockRect(UINT level, D3DLOCKED_RECT* lockedRect, const
 {
     std::lock_guard<std::mutex> lock(mLog->Mutex());
     HRESULT result = mLog->Enter(RecOp::LockRect);
-    if (SUCCEEDED(result) && (level != 0 || !lockedRect || mLocked || mPool != D3DPOOL_SYSTEMMEM))
+    if (lockedRect)
+        *lockedRect = D3DLOCKED_RECT{0, nullptr};
+    // Default-pool textures live on the device; they are filled by UpdateTexture.
+    if (SUCCEEDED(result) && (level != 0 || !lockedRect || mLocked || mPool == D3DPOOL_DEFAULT))
+        result = D3DERR_INVALIDCALL;
+    if (SUCCEEDED(result) && rect &&
+        (rect->left < 0 || rect->top < 0 || rect->left >= rect->right || rect->top >= rect->bottom ||
+         int64_t{rect->right} > int64_t{mWidth} || int64_t{rect->bottom} > int64_t{mHeight}))
         result = D3DERR_INVALIDCALL;
     if (RecordedCall* call = mLog->Add(RecOp::LockRect, mId, result))
         call->args = {level, rect != nullptr, flags};
@@ -24,7 +31,9 @@ HRESULT RecordingTexture::LockRect(UINT level, D3DLOCKED_RECT* lockedRect, const
         return result;
     mLocked = true;
     lockedRect->Pitch = mPitch;
-    lockedRect->pBits = mBytes.data();
+    lockedRect->pBits = mBytes.data() + (rect ? static_cast<size_t>(rect->top) * static_cast<size_t>(mPitch) +
+                                                    static_cast<size_t>(rect->left) * 4u
+                                              : 0u);
     return result;
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // A one-level 32-bit texture of the recording back end: keeps its texels
-// with a row pitch of width * 4 plus the log's padding. Only
-// system-memory textures can be locked (as on the real device, a
-// default-pool texture is filled through UpdateTexture).
+// with a row pitch of width * 4 plus the log's padding. System-memory and
+// managed textures can be locked, whole or a rectangle inside (as on the
+// real device, a default-pool texture is filled through UpdateTexture).
 
 #include <cstdint>
 #include <vector>

@@ -11,6 +11,8 @@ HRESULT RecordingVertexBuffer::Lock(UINT offsetToLock, UINT sizeToLock, void** d
     std::lock_guard<std::mutex> lock(mLog->Mutex());
     HRESULT result = mLog->Enter(RecOp::Lock);
     const uint64_t end = static_cast<uint64_t>(offsetToLock) + sizeToLock;
+    if (data)
+        *data = nullptr;
     if (SUCCEEDED(result) && (!data || mLocked || offsetToLock > mBytes.size() || end > mBytes.size()))
         result = D3DERR_INVALIDCALL;
     if (RecordedCall* call = mLog->Add(RecOp::Lock, mId, result))

@@ -1,8 +1,13 @@
 #pragma once
-// The key source of GetAsyncKeyState over SDL2 key events. Keys are read by
-// physical position (scancodes): letters A..Z as the virtual-key codes 'A'..'Z'
-// where those letters are on a US keyboard, digits '0'..'9', Escape, Space,
-// Return, Tab and F1..F12. Losing the focus releases every key.
+// The key source of GetAsyncKeyState over SDL2 key events. Most keys are
+// read by physical position (scancodes): letters A..Z as the virtual-key
+// codes 'A'..'Z' where those letters are on a US keyboard, digits '0'..'9',
+// Escape, Space, Return, Tab, Pause, F1..F12 and the keypad's + and -. The
+// main keyboard's + and - go by the character on the key (SDL's key code),
+// since layouts put them in different places: the key of '+' or of '=' (which
+// carries '+' on many layouts) is VK_OEM_PLUS, the key of '-' VK_OEM_MINUS.
+// Return pressed with Alt held is also the chord VK_ALT_RETURN. Losing the
+// focus releases every key.
 //
 // Main thread only.
 
@@ -20,8 +25,8 @@ public:
 
     void HandleEvent(const SDL_Event& event) override;
 
-    // The virtual-key code of an SDL scancode, or -1.
-    static int VirtualKey(int scancode);
+    // The virtual-key code of a key by its SDL scancode and key code, or -1.
+    static int VirtualKey(int scancode, int keycode);
 
 private:
     SDLWindowLayer* mLayer;

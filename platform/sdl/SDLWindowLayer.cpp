@@ -106,7 +106,7 @@ HWND SDLWindowLayer::CreateWindow(const char* className, const char* title, int 
     if (slot == nullptr) {
         return nullptr;
     }
-    Uint32 flags = SDL_WINDOW_HIDDEN | (mOpenGLWindows ? SDL_WINDOW_OPENGL : 0);
+    Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI | (mOpenGLWindows ? SDL_WINDOW_OPENGL : 0);
     SDL_Window* window = SDL_CreateWindow(title != nullptr ? title : "", SDL_WINDOWPOS_UNDEFINED,
                                           SDL_WINDOWPOS_UNDEFINED, width, height, flags);
     if (window == nullptr) {
@@ -144,6 +144,31 @@ void SDLWindowLayer::ShowWindow(HWND window)
     if (FindWindow(window) != nullptr) {
         SDL_ShowWindow(static_cast<SDL_Window*>(window));
     }
+}
+
+bool SDLWindowLayer::SetFullscreen(HWND window, bool fullscreen, int width, int height)
+{
+    if (FindWindow(window) == nullptr) {
+        return false;
+    }
+    SDL_Window* w = static_cast<SDL_Window*>(window);
+    if (fullscreen) {
+        return SDL_SetWindowFullscreen(w, SDL_WINDOW_FULLSCREEN_DESKTOP) == 0;
+    }
+    if (SDL_SetWindowFullscreen(w, 0) != 0) {
+        return false;
+    }
+    SDL_SetWindowResizable(w, SDL_TRUE);
+    if (width > 0 && height > 0) {
+        SDL_SetWindowSize(w, width, height);
+    }
+    SDL_SetWindowPosition(w, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    return true;
+}
+
+bool SDLWindowLayer::SetVSync(bool on)
+{
+    return SDL_GL_SetSwapInterval(on ? 1 : 0) == 0;
 }
 
 void SDLWindowLayer::DestroyWindow(HWND window)
@@ -274,6 +299,24 @@ bool SDLWindowLayer::Translate(const SDL_Event& event, MSG* message, HWND filter
         message->lParam = reinterpret_cast<LPARAM>(event.user.data2);
         return true;
     }
+    UINT windowMessage = 0;
+    WPARAM windowParameter = 0;
+    if (event.type == SDL_WINDOWEVENT && WindowEventMessage(event.window.event, &windowMessage, &windowParameter)) {
+        for (ISDLEventListener* listener : mListeners) {
+            if (listener != nullptr) {
+                listener->HandleEvent(event);
+            }
+        }
+        SWindow* w = FindWindowById(event.window.windowID);
+        if (w == nullptr || (filter != nullptr && filter != w->sdlWindow)) {
+            return false;
+        }
+        message->hwnd = w->sdlWindow;
+        message->message = windowMessage;
+        message->wParam = windowParameter;
+        message->lParam = 0;
+        return true;
+    }
     HWND closing = nullptr;
     if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE) {
         SWindow* w = FindWindowById(event.window.windowID);
@@ -301,6 +344,21 @@ bool SDLWindowLayer::Translate(const SDL_Event& event, MSG* message, HWND filter
         }
     }
     return false;
+}
+
+bool SDLWindowLayer::WindowEventMessage(uint8_t event, UINT* message, WPARAM* wParam)
+{
+    switch (event) {
+    case SDL_WINDOWEVENT_MINIMIZED: *message = WM_SIZE; *wParam = SIZE_MINIMIZED; return true;
+    case SDL_WINDOWEVENT_MAXIMIZED: *message = WM_SIZE; *wParam = SIZE_MAXIMIZED; return true;
+    case SDL_WINDOWEVENT_RESTORED: *message = WM_SIZE; *wParam = SIZE_RESTORED; return true;
+    case SDL_WINDOWEVENT_SHOWN: *message = WM_SHOWWINDOW; *wParam = 1; return true;
+    case SDL_WINDOWEVENT_HIDDEN: *message = WM_SHOWWINDOW; *wParam = 0; return true;
+    case SDL_WINDOWEVENT_EXPOSED: *message = WM_PAINT; *wParam = 0; return true;
+    case SDL_WINDOWEVENT_FOCUS_GAINED: *message = WM_ACTIVATE; *wParam = WA_ACTIVE; return true;
+    case SDL_WINDOWEVENT_FOCUS_LOST: *message = WM_ACTIVATE; *wParam = WA_INACTIVE; return true;
+    default: return false;
+    }
 }
 
 int SDLWindowLayer::GetMessage(MSG* message, HWND window)

@@ -4,11 +4,15 @@
 // thread in posting order; one periodic timer with at most one tick pending;
 // the close button and SDL's quit request as WM_CLOSE; the loop sleeps in
 // SDL_WaitEventTimeout between events. Left out: parent windows, menus,
-// styles, more than one timer).
+// styles, more than one timer). Windows allow high-DPI drawables, so the
+// device's picture is scaled to the drawable's real pixels.
 //
 // A window handle is the SDL_Window* itself, so the OpenGL device can take
 // it as its focus window. Events that are not messages (keys, mouse, focus)
-// go to the registered listeners as GetMessage reads them.
+// go to the registered listeners as GetMessage reads them. What happens to
+// a window also reaches its procedure: minimised and restored (WM_SIZE),
+// hidden and shown (WM_SHOWWINDOW), exposed (WM_PAINT), the keyboard focus
+// lost and gained (WM_ACTIVATE); the listeners see those events first.
 //
 // Threads: PostMessage from any thread; everything else from the thread
 // that created the layer, which must be the one that initialises SDL video.
@@ -16,9 +20,9 @@
 #include <cstdint>
 #include <mutex>
 
+#include "app/IWindowLayer.h"
 #include "platform/sdl/CTickClock.h"
 #include "platform/sdl/ISDLEventListener.h"
-#include "platform/sdl/WindowLayer.h"
 
 class SDLWindowLayer : public IWindowLayer {
 public:
@@ -35,6 +39,8 @@ public:
     void GetScreenSize(int* width, int* height) override;
     void MoveWindow(HWND window, int x, int y) override;
     void ShowWindow(HWND window) override;
+    bool SetFullscreen(HWND window, bool fullscreen, int width, int height) override;
+    bool SetVSync(bool on) override;
     void DestroyWindow(HWND window) override;
     bool IsWindow(HWND window) override;
     LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -79,6 +85,9 @@ private:
     // Turns an event into a message for the filter window (true) or hands it
     // to the listeners (false).
     bool Translate(const SDL_Event& event, MSG* message, HWND filter);
+    // The message of a window event that the window's procedure is told
+    // about; false for the others.
+    static bool WindowEventMessage(uint8_t event, UINT* message, WPARAM* wParam);
 
     bool mOpenGLWindows;
     bool mStartedVideo;

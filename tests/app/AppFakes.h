@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/AppGlobals.h"
+#include "app/CPlayerComforts.h"
 #include "app/FrameTick.h"
 #include "app/Startup.h"
 #include "app/TForm.h"
@@ -31,8 +32,12 @@ public:
     std::function<void(int tick)> onTick; // before each tick, with its number 1, 2, ...
     int maxTicks = 20000;                 // then a read fails
     int ticks = 0;
-    std::vector<std::string> log; // "create Tavrin 640x480", "move 192,144", "timer 20", "unregister"
+    // "create Tavrin 640x480", "move 192,144", "timer 20", "unregister",
+    // "fullscreen 0 1024x768", "vsync 1"
+    std::vector<std::string> log;
     bool ignoreQuit = false; // then the loop sees the window gone instead
+    bool refuseFullscreen = false, refuseVSync = false;
+    int screenWidth = 1024, screenHeight = 768; // as the headless layer says
 
     void UnregisterClass(const char* name) override
     {
@@ -47,6 +52,22 @@ public:
     void MoveWindow(HWND, int x, int y) override
     {
         log.push_back("move " + std::to_string(x) + "," + std::to_string(y));
+    }
+    void GetScreenSize(int* width, int* height) override
+    {
+        *width = screenWidth;
+        *height = screenHeight;
+    }
+    bool SetFullscreen(HWND, bool fullscreen, int width, int height) override
+    {
+        log.push_back("fullscreen " + std::to_string(fullscreen) + " " + std::to_string(width) + "x" +
+                      std::to_string(height));
+        return !refuseFullscreen;
+    }
+    bool SetVSync(bool on) override
+    {
+        log.push_back("vsync " + std::to_string(on));
+        return !refuseVSync;
     }
     void PostQuitMessage(int) override { mQuit = !ignoreQuit; }
     bool SetTimer(HWND, UINT, UINT periodMs) override
@@ -107,6 +128,11 @@ struct FrameRig {
         gLoadSteps = 19;
         gShowCursor = true;
         gSprites.Clear();
+    }
+    // The player's comforts as start-up makes them, writing into folder.
+    void AddComforts(const std::string& folder = ".")
+    {
+        gComforts = new CPlayerComforts(gForm->Handle(), folder);
     }
     ~FrameRig()
     {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/DataFiles.h"
 #include "game/CGame.h"
 #include "tests/app/AppFakes.h"
 
@@ -25,6 +27,7 @@ struct AppRun {
     HeadlessMouse mouse;
     CKeyLatch keys;
     std::string dir, oldDir, errors;
+    SAppFiles files;
 
     AppRun()
     {
@@ -40,6 +43,7 @@ struct AppRun {
     }
     ~AppRun()
     {
+        Orvel::SetDataFolder(nullptr);
         SetKeySource(nullptr);
         EXPECT_EQ(chdir(oldDir.c_str()), 0);
         EXPECT_EQ(std::system(("rm -rf '" + dir + "'").c_str()), 0);
@@ -47,13 +51,24 @@ struct AppRun {
     int Run()
     {
         testing::internal::CaptureStderr();
-        int status = RunApp(SAppPlatform{&windows, &provider, &mouse, [](const char* text, const char* caption) {
+        int status = RunApp(SAppPlatform{&windows, &provider, &mouse,
+                                         [](const char* text, const char* caption) {
                                              gBoxes.push_back(std::string(caption) + ": " + text);
-                                         }});
+                                         }},
+                            files);
         errors = testing::internal::GetCapturedStderr();
         return status;
     }
     bool Logged(const char* line) const { return std::count(windows.log.begin(), windows.log.end(), line) == 1; }
+    // Replaces the link to a generated data file with its first `keep` bytes.
+    static void Truncate(const std::string& name, size_t keep)
+    {
+        std::ifstream in(TAVRIN_DATA_DIR "/" + name, std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        ASSERT_GT(bytes.size(), keep);
+        unlink(("Data/" + name).c_str());
+        std::ofstream("Data/" + name, std::ios::binary) << bytes.substr(0, keep);
+    }
 };
 
 } // namespace
@@ -81,7 +96,8 @@ TEST(AppRunTest, LoadsShowsTheProgressPlaysAndLeavesWithEscape)
     EXPECT_EQ(run.provider.Log().Count("Present"), run.windows.ticks) << "one frame per tick";
     for (const char* line : {"create Tavrin 640x480", "move 192,144", "timer 20"})
         EXPECT_TRUE(run.Logged(line)) << line;
-    EXPECT_TRUE(gGame == nullptr && gDevice == nullptr);
+    EXPECT_EQ(gGame, nullptr);
+    EXPECT_EQ(gDevice, nullptr);
     EXPECT_EQ(run.provider.Log().LiveObjects(), 0) << "every device object released by shutdown";
 }
 
@@ -99,8 +115,31 @@ TEST(AppRunTest, EachFailureAndAnEarlyCloseEndsWithItsStatusAndReleasesEverythin
         const char* error;
     };
     const Row rows[] = {
-        {"no settings file", [](AppRun&) { unlink("GameSettings.ini"); }, 1, false, false, false,
-         "File not found: 'GameSettings.ini'"},
+        {"no settings file, with the places looked",
+         [](AppRun& run) {
+             unlink("GameSettings.ini");
+             run.files.settingsNote = "looked in 'a', 'b'";
+         },
+         1, false, false, false, "tavrin: File not found: 'GameSettings.ini'\ntavrin: looked in 'a', 'b'\n"},
+        // A broken data file is named after the message of what failed: a
+        // picture of the start-up, a picture and a model of the loading.
+        {"a truncated start-up picture", [](AppRun&) { AppRun::Truncate("Title.bmp", 54 + 1648 * 10 + 7); }, 1, true,
+         true, false, "tavrin: TReadStream::Read() - Read failed (reading 'Data/Title.bmp')\n"},
+        {"a truncated loading picture", [](AppRun&) { AppRun::Truncate("ControlUI.bmp", 54 + 768 * 3 + 100); }, 1, true,
+         true, false, "tavrin: TReadStream::Read() - Read failed (reading 'Data/ControlUI.bmp')\n"},
+        {"a truncated model", [](AppRun&) { AppRun::Truncate("RedRobot.dat", 300); }, 1, true, true, false,
+         " (reading 'Data/RedRobot.dat')\n"},
+        {"a Data that is a file",
+         [](AppRun&) {
+             EXPECT_EQ(std::system("rm -rf Data && echo x > Data"), 0);
+         },
+         1, true, true, false, "tavrin: TReadStream::TReadStream() - Failed to open file: 'Data\\Cursor.bmp'\n"},
+        {"an empty data folder",
+         [](AppRun&) {
+             mkdir("empty", 0700);
+             Orvel::SetDataFolder("empty");
+         },
+         1, true, true, false, "tavrin: TReadStream::TReadStream() - Failed to open file: 'empty/Cursor.bmp'\n"},
         {"a picture missing at start-up", [](AppRun&) { unlink("Data/Title.bmp"); }, 1, true, true, false,
          "Title.bmp"},
         {"no device", [](AppRun& run) { run.provider.Log().FailCall("CreateDevice", 1, D3DERR_NOTAVAILABLE); }, 1,
@@ -121,6 +160,18 @@ TEST(AppRunTest, EachFailureAndAnEarlyCloseEndsWithItsStatusAndReleasesEverythin
         {"closing during loading",
          [](AppRun& run) { run.windows.onTick = [](int) { gWindows->PostMessage(gForm->Handle(), WM_CLOSE, 0, 0); }; },
          0, false, true, false, ""},
+        {"a replay file that is not one", [](AppRun& run) { run.files.replayFile = "GameSettings.ini"; }, 1, false,
+         false, false, "tavrin: GameSettings.ini: not a replay file"},
+        // A recording that cannot be made is reported and the game plays on.
+        {"a Replays that is a file",
+         [](AppRun& run) {
+             EXPECT_EQ(std::system("echo x > Replays"), 0);
+             run.windows.onTick = [&run, ticks = 0](int) mutable {
+                 if (gLoaded && ++ticks == 3)
+                     run.keys.KeyDown(VK_ESCAPE, false);
+             };
+         },
+         0, false, true, true, "tavrin: cannot record the replay: 'Replays': Not a directory\n"},
         // The loop also ends on the failed read once the window is gone.
         {"Escape with the quit message lost",
          [](AppRun& run) {
@@ -138,7 +189,8 @@ TEST(AppRunTest, EachFailureAndAnEarlyCloseEndsWithItsStatusAndReleasesEverythin
         EXPECT_EQ(gBoxes, std::vector<std::string>(row.box ? 1 : 0, "Tavrin: Failed to initialise game :("));
         EXPECT_EQ(run.Logged("create Tavrin 640x480"), row.window) << "no window before the settings are read";
         EXPECT_EQ(gLoaded, row.loaded);
-        EXPECT_TRUE(gForm == nullptr && gGame == nullptr);
+        EXPECT_EQ(gForm, nullptr);
+        EXPECT_EQ(gGame, nullptr);
         EXPECT_EQ(run.provider.Log().LiveObjects(), 0) << "what was made before the end is released";
     }
 }

@@ -10,6 +10,7 @@
 #include "game/CGame.h"
 #include "tests/app/AppFakes.h"
 #include "tlib/TException.h"
+#include "tlib/TRandom.h"
 
 // The frame tick, the window procedure and the loop on the recording device.
 namespace {
@@ -112,7 +113,7 @@ TEST_F(FrameTest, TheOverlayPassSetsItsStatesAndTransformsAroundTheSpritesAndIsS
     // A loaded game showing an end picture it does not have, and no cursor.
     gSprites.Clear();
     gGame = new CGame();
-    gGame->state = 1;
+    gGame->state = CGame::STATE_BLUE_LOST;
     gLoaded = true;
     gShowCursor = false;
     log.Clear();
@@ -122,12 +123,19 @@ TEST_F(FrameTest, TheOverlayPassSetsItsStatesAndTransformsAroundTheSpritesAndIsS
 
 TEST_F(FrameTest, TheCursorIsHeldInside1023By767InTheSameTick)
 {
-    rig.mouse.SetNext(1100, 900, false, false);
-    UpdateFrame();
-    EXPECT_TRUE(gInput->CursorX() == 1023 && gInput->CursorY() == 767);
-    rig.mouse.SetNext(-5000, 0, false, false);
-    UpdateFrame();
-    EXPECT_TRUE(gInput->CursorX() == 0 && gInput->CursorY() == 767);
+    // Each tick's mouse motion from where the tick before left the cursor
+    // (0, 0 at first), and where the cursor is after the tick.
+    const struct { int dx, dy, x, y; } ticks[] = {
+        {1100, 900, 1023, 767}, {-5000, 0, 0, 767}, {3, -770, 3, 0},
+        {-5, 2, 0, 2},  // a few pixels below zero
+        {0, -3, 0, 0},
+    };
+    for (const auto& t : ticks) {
+        rig.mouse.SetNext(t.dx, t.dy, false, false);
+        UpdateFrame();
+        EXPECT_EQ(std::make_pair(gInput->CursorX(), gInput->CursorY()), std::make_pair(t.x, t.y))
+            << "moved by " << t.dx << "," << t.dy;
+    }
 }
 
 TEST_F(FrameTest, EscapeIsIgnoredWhileLoadingAndEndsTheGameAfterwardsInATickThatStillDraws)
@@ -139,7 +147,7 @@ TEST_F(FrameTest, EscapeIsIgnoredWhileLoadingAndEndsTheGameAfterwardsInATickThat
     EXPECT_TRUE(rig.windows.IsWindow(window)) << "Escape while loading does nothing";
     // The done message forgets the press made during loading.
     gGame = new CGame();
-    gGame->state = 1;
+    gGame->state = CGame::STATE_BLUE_LOST;
     MainWindowProc(window, CGame::kMsgLoadDone, 0, 0);
     ASSERT_TRUE(gLoaded);
     MainWindowProc(window, WM_TIMER, 1, 0);
@@ -151,6 +159,50 @@ TEST_F(FrameTest, EscapeIsIgnoredWhileLoadingAndEndsTheGameAfterwardsInATickThat
     EXPECT_EQ(rig.provider.Log().Count("Present"), 3) << "the tick that saw Escape still draws";
     MSG msg;
     EXPECT_EQ(rig.windows.GetMessage(&msg, window), 0) << "destroying the window ends the loop";
+}
+
+// The frame gathers the keys once per tick into the game's input record.
+// Presses made during loading: Space and F1 are forgotten when loading is
+// done, W is not. A W press counts at the first tick that asks for W, the
+// first in the walk view, however long after it was made.
+TEST_F(FrameTest, KeyPressesReachTheGameAtTheFirstTickThatAsksForThem)
+{
+    for (int vk : {int('W'), VK_SPACE, VK_F1}) {
+        rig.keys.KeyDown(vk, false);
+        rig.keys.KeyUp(vk);
+    }
+    UpdateFrame();  // loading: the keys are not read
+    tlib::SeedRandom(1);
+    gGame = new CGame();
+    gGame->NewGame();
+    MainWindowProc(gForm->Handle(), CGame::kMsgLoadDone, 0, 0);
+    ASSERT_TRUE(gLoaded);
+
+    // Per tick: Space tapped before it, then the view, the help and how far
+    // the camera has walked forward (along -y) after it.
+    const struct {
+        bool space;
+        CGame::ViewMode view;
+        bool help;
+        double walked;
+    } ticks[] = {
+        {false, CGame::VIEW_MAP, false, 0},  // Space and F1 of the loading forgotten
+        {false, CGame::VIEW_MAP, false, 0},  // W is not asked for in the map view
+        {true, CGame::VIEW_WALK, false, 0},  // the view changes after the walk step
+        {false, CGame::VIEW_WALK, false, 1},  // the loading's W press
+        {false, CGame::VIEW_WALK, false, 1},
+    };
+    for (size_t i = 0; i < sizeof ticks / sizeof ticks[0]; ++i) {
+        SCOPED_TRACE(testing::Message() << "tick " << i + 1);
+        if (ticks[i].space) {
+            rig.keys.KeyDown(VK_SPACE, false);
+            rig.keys.KeyUp(VK_SPACE);
+        }
+        UpdateFrame();
+        EXPECT_EQ(gGame->viewMode, ticks[i].view);
+        EXPECT_EQ(gGame->showHelp, ticks[i].help);
+        EXPECT_NEAR(180.0 - gGame->cameraPos.y, ticks[i].walked, 1e-9);
+    }
 }
 
 TEST(TFormTest, EveryClassIsUnregisteredAndFailuresAreNamed)

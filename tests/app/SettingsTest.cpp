@@ -2,9 +2,11 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "app/Settings.h"
 #include "tlib/TException.h"
@@ -66,5 +68,96 @@ TEST(SettingsTest, AMissingFileRaisesFileNotFound)
         FAIL() << "no exception";
     } catch (const tlib::TException& e) {
         EXPECT_STREQ(e.Message(), "File not found: '/nonexistent/GameSettings.ini'");
+    }
+}
+
+TEST(SettingsTest, TheWrittenFileReadsBackAsTheSettingsItWasWrittenFrom)
+{
+    // The defaults an installed first run writes.
+    EXPECT_EQ(SettingsFileText(SSettings()), "MouseSensitivity=200\nXResolution=1024\nYResolution=768\nShowHelp=true\n"
+                                             "Fullscreen=true\nVSync=true\nPauseOnFocusLoss=false\nInvertMouseY=false\nReplays=true\n");
+    SSettings changed;
+    changed.mouseSensitivity = 0;
+    changed.xResolution = -640;
+    changed.yResolution = INT32_MAX;
+    changed.showHelp = false;
+    changed.fullscreen = false;
+    changed.vsync = false;
+    changed.pauseOnFocusLoss = true;
+    changed.invertMouseY = true;
+    changed.replays = false;
+    int count = 0;
+    SettingsKeys(&count);
+    for (const SSettings& written : {SSettings(), changed}) {
+        const std::string text = SettingsFileText(written);
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), count) << "one line per key";
+        // Read over settings that differ from both, so that every key must
+        // come from the file (ShowHelp can only be turned off).
+        SSettings read;
+        read.mouseSensitivity = 1;
+        read.xResolution = 2;
+        read.yResolution = 3;
+        read.fullscreen = !written.fullscreen;
+        read.vsync = !written.vsync;
+        read.pauseOnFocusLoss = !written.pauseOnFocusLoss;
+        read.invertMouseY = !written.invertMouseY;
+        read.replays = !written.replays;
+        const char* name = "/tmp/tavrin-settings-written.ini";
+        std::ofstream(name, std::ios::binary) << text;
+        ReadSettingsFile(name, read);
+        unlink(name);
+        EXPECT_EQ(read.mouseSensitivity, written.mouseSensitivity) << text;
+        EXPECT_EQ(read.xResolution, written.xResolution) << text;
+        EXPECT_EQ(read.yResolution, written.yResolution) << text;
+        EXPECT_EQ(read.showHelp, written.showHelp) << text;
+        EXPECT_EQ(read.fullscreen, written.fullscreen) << text;
+        EXPECT_EQ(read.vsync, written.vsync) << text;
+        EXPECT_EQ(read.pauseOnFocusLoss, written.pauseOnFocusLoss) << text;
+        EXPECT_EQ(read.invertMouseY, written.invertMouseY) << text;
+        EXPECT_EQ(read.replays, written.replays) << text;
+    }
+}
+
+// The player's switches take "true" or "false" in any case; any other value
+// keeps what the key had and is reported with its line number (counted as
+// the reader splits lines), while the design's keys never report.
+TEST(SettingsTest, SwitchesTakeTrueOrFalseAndReportAnythingElseWithItsLine)
+{
+    struct Row {
+        std::string bytes;
+        bool fullscreen, vsync, pauseOnFocusLoss, invertMouseY;
+        std::vector<std::string> problems;
+    };
+    const std::string f = "/tmp/tavrin-settings-switches.ini";
+    const Row rows[] = {
+        {"", true, true, false, false, {}},
+        {"Fullscreen=FALSE\nVSync=False\nPauseOnFocusLoss=TRUE\nInvertMouseY=true\n", false, false, true, true, {}},
+        // A repeated key takes its last good value; switches turn both ways.
+        {"Fullscreen=false\nFullscreen=tRuE\n", true, true, false, false, {}},
+        {"VSync=0\nPauseOnFocusLoss=yes\n\nInvertMouseY=\n", true, true, false, false,
+         {f + " line 1: '0' is not true or false; VSync stays true",
+          f + " line 2: 'yes' is not true or false; PauseOnFocusLoss stays false",
+          f + " line 4: '' is not true or false; InvertMouseY stays false"}},
+        // A bad value keeps the value the key had before it, not the default.
+        {"Fullscreen=false\r\nFullscreen= true\r\n", false, true, false, false,
+         {f + " line 2: ' true' is not true or false; Fullscreen stays false"}},
+        // Unprintable bytes and long values are shown safely.
+        {"VSync=\x01\xff" + std::string(50, 'x') + "\n", true, true, false, false,
+         {f + " line 1: '??" + std::string(38, 'x') + "...' is not true or false; VSync stays true"}},
+        // The design's keys are read as they always were, and say nothing.
+        {"ShowHelp=no\nXResolution=abc\nfullscreen=false\n", true, true, false, false, {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.bytes);
+        std::ofstream(f, std::ios::binary) << row.bytes;
+        SSettings s;
+        std::vector<std::string> problems;
+        ReadSettingsFile(f.c_str(), s, &problems);
+        unlink(f.c_str());
+        EXPECT_EQ(s.fullscreen, row.fullscreen);
+        EXPECT_EQ(s.vsync, row.vsync);
+        EXPECT_EQ(s.pauseOnFocusLoss, row.pauseOnFocusLoss);
+        EXPECT_EQ(s.invertMouseY, row.invertMouseY);
+        EXPECT_EQ(problems, row.problems);
     }
 }

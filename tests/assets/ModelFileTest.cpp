@@ -186,7 +186,10 @@ TEST(ModelFiles, ObjectsSitOverTheirCellsInTheirSidesColoursFacingForward)
             EXPECT_LE(b.radius, r.shiftOrReach + 1e-6);
             EXPECT_GT(b.radius, 0.8);
         }
-        EXPECT_TRUE(!r.side || (r.side == 'R' ? red && !blue : blue && !red)) << "not plainly of its side";
+        if (r.side != 0) {
+            EXPECT_EQ(std::make_pair(red, blue), std::make_pair(r.side == 'R', r.side == 'B'))
+                << "red and blue faces: not plainly of its side";
+        }
         if (r.frontY > 0.0) {
             EXPECT_GT(n, 0) << "nothing glows";
             EXPECT_GT(glow.y / n, r.frontY) << "the front is not on local +y";

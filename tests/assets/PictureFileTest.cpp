@@ -1,6 +1,6 @@
-// The 17 pictures as files: exact sizes and headers, the key colours used
-// only where they must be, and the control panel's buttons exactly over the
-// boxes that the controls test.
+// The pictures as files (the game's 17 and the application's 4): exact sizes
+// and headers, the key colours used only where they must be, and the control
+// panel's buttons exactly over the boxes that the controls test.
 
 #include "tests/assets/AssetTestData.h"
 
@@ -18,13 +18,15 @@ struct SExpectedPicture {
 };
 
 // Entries: 0 the cursor, 1..10 the digits n0..n9, 12 the energy icon, 13 the
-// control panel.
-const SExpectedPicture kPictures[17] = {
+// control panel, 17 the pause, 18..21 the speed labels, 22 the end of a replay.
+const SExpectedPicture kPictures[23] = {
     {"Cursor.bmp", 64, 64},      {"n0.bmp", 21, 23},         {"n1.bmp", 12, 23},          {"n2.bmp", 18, 23},
     {"n3.bmp", 18, 23},          {"n4.bmp", 21, 23},         {"n5.bmp", 18, 23},          {"n6.bmp", 21, 23},
     {"n7.bmp", 20, 23},          {"n8.bmp", 21, 23},         {"n9.bmp", 21, 23},          {"Title.bmp", 549, 218},
     {"Energy.bmp", 96, 96},      {"ControlUI.bmp", 256, 768}, {"HelpText.bmp", 599, 212},
     {"LoseScreen.bmp", 1024, 768}, {"WinScreen.bmp", 1024, 768},
+    {"Paused.bmp", 320, 88},     {"SpeedHalf.bmp", 72, 23},  {"Speed2.bmp", 72, 23},      {"Speed4.bmp", 72, 23},
+    {"Speed8.bmp", 72, 23},      {"ReplayEnd.bmp", 320, 88},
 };
 
 constexpr uint32_t kWhite = 0xFFFFFF;
@@ -64,17 +66,19 @@ TEST(PictureFiles, EveryPictureHasItsSizeAndStandardHeaders)
         const uint32_t row = uint32_t(RowBytes(e.width)), h = uint32_t(e.height);
         ASSERT_EQ(b.size(), 54 + size_t(row) * h);
         EXPECT_EQ(std::string(b.begin(), b.begin() + 2), "BM");
-        // {offset, bytes, value}: file size, reserved, pixels from byte 54, a
-        // 40-byte info header, width, positive height (bottom-up rows), one
-        // plane, 24 bits, uncompressed, pixel bytes, no colour table.
-        const uint32_t fields[][3] = {{2, 4, uint32_t(b.size())}, {6, 4, 0},  {10, 4, 54},        {14, 4, 40},
+        // File size, reserved, pixels from byte 54, a 40-byte info header,
+        // width, positive height (bottom-up rows), one plane, 24 bits,
+        // uncompressed, pixel bytes, no colour table.
+        const struct {
+            uint32_t offset, bytes, value;
+        } fields[] = {{2, 4, uint32_t(b.size())}, {6, 4, 0},  {10, 4, 54},        {14, 4, 40},
                                       {18, 4, uint32_t(e.width)}, {22, 4, h}, {26, 2, 1},         {28, 2, 24},
                                       {30, 4, 0},                 {34, 4, row * h}, {46, 4, 0}};
         for (const auto& f : fields) {
             uint32_t value = 0;
-            for (uint32_t i = 0; i < f[1]; ++i)
-                value |= uint32_t(b[f[0] + i]) << (8 * i);
-            EXPECT_EQ(value, f[2]) << "header field at byte " << f[0];
+            for (uint32_t i = 0; i < f.bytes; ++i)
+                value |= uint32_t(b[f.offset + i]) << (8 * i);
+            EXPECT_EQ(value, f.value) << "header field at byte " << f.offset;
         }
         for (uint32_t r = 0; r < h; ++r)
             for (uint32_t pad = uint32_t(e.width) * 3; pad < row; ++pad)
@@ -113,6 +117,17 @@ TEST(PictureFiles, HudPicturesAreTransparentAroundTheirShapes)
         Picture p = Load(kPictures[d]);
         EXPECT_EQ(p.At(0, 0), kWhite) << kPictures[d].name;
         EXPECT_EQ(p.At(p.width - 1, 22), kWhite) << kPictures[d].name;
+    }
+    // The pause's plate has round corners; a speed label's text ends before
+    // its right edge (nothing of "1/2x" is cut off).
+    Picture paused = Load(kPictures[17]);
+    EXPECT_EQ(paused.At(0, 0), kWhite);
+    EXPECT_EQ(paused.At(319, 87), kWhite);
+    EXPECT_TRUE(Opaque(paused.At(1, 44))) << "the plate's rim";
+    for (int l = 18; l <= 21; ++l) {
+        Picture p = Load(kPictures[l]);
+        for (int y = 0; y < p.height; ++y)
+            ASSERT_EQ(p.At(p.width - 1, y), kWhite) << kPictures[l].name << " row " << y;
     }
 }
 

@@ -10,7 +10,10 @@ namespace {
 
 TEST(GraphicsLoading, EachMissingPieceRaisesItsMessageWithCodeZeroAndLeavesNothingLoaded)
 {
-    const std::pair<void (*)(RecordingProvider&), const char*> cases[] = {
+    const struct {
+        void (*breakIt)(RecordingProvider&);
+        const char* message;
+    } cases[] = {
         {[](RecordingProvider& p) { p.libraryMissing = true; }, "Unable to load d3d9.dll"},
         {[](RecordingProvider& p) { p.entryPointMissing = true; }, "Invalid d3d9.dll"},
         {[](RecordingProvider& p) { p.direct3DMissing = true; }, "Failed to create Direct3D object"},

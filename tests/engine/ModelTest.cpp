@@ -1,3 +1,4 @@
+#include "engine/DataFiles.h"
 #include "engine/DXModel.h"
 #include "engine/DXModelCreator.h"
 #include "engine/LoadModel.h"
@@ -77,28 +78,39 @@ protected:
     }
 };
 
+// Groups in material order, one SetMaterial each, one fan a face (primitive
+// count = vertices - 2, from the face's first copied vertex).
 TEST_F(ModelTest, FacesAreDrawnSortedByMaterialOneFanEachWithOneMaterialPerGroup)
 {
-    // Faces A (3 vertices), B (4), C (5), D (3) with materials 2, 0, 2, 1.
-    auto model = Build(Model({{0, 1, 2}, {1, 2, 3, 4}, {2, 3, 4, 5, 6}, {7, 0, 1}}, {0, .25f, .75f}, {2, 0, 2, 1}));
-    // B (first vertex 3), D (12), C (7), A (0); primitive count = vertices - 2.
-    EXPECT_EQ(Render(*model), (Strings{"SetFVF 2", "SetMaterial 0", "DrawPrimitive 6 3 2 12", "SetMaterial 25",
-                                       "DrawPrimitive 6 12 1 12", "SetMaterial 75", "DrawPrimitive 6 7 3 12",
-                                       "DrawPrimitive 6 0 1 12"}));
-    EXPECT_EQ(Material(2), (std::vector<float>{0.75f, 0.5f, 0.25f, 1.0f, 0.1f, 0.2f, 0.3f, 0.4f, 0.5f, 0.6f, 0.7f,
-                                               0.8f, 0.9f, 0.0f, 0.1f, 0.2f, 7.0f}));
-}
-
-TEST_F(ModelTest, EachGroupCarriesItsFacesMaterialAndFacesWithoutOneGetOpaqueWhite)
-{
-    // Material 1 is skipped; the third face has no material number.
-    auto model = Build(Model({{0, 1, 2}, {1, 2, 3}, {2, 3, 4}}, {0, .25f, .75f}, {2, 0}));
-    EXPECT_EQ(Render(*model), (Strings{"SetFVF 2", "SetMaterial 0", "DrawPrimitive 6 3 1 12", "SetMaterial 75",
-                                       "DrawPrimitive 6 0 1 12", "SetMaterial 100", "DrawPrimitive 6 6 1 12"}));
-    EXPECT_EQ(Material(2), (std::vector<float>{1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
-    // No material list at all: one group of every face.
-    EXPECT_EQ(Render(*Build(Model({{0, 1, 2}, {3, 4, 5}}))),
-              (Strings{"SetFVF 2", "SetMaterial 100", "DrawPrimitive 6 0 1 12", "DrawPrimitive 6 3 1 12"}));
+    // Every field of a material is passed on; the default one is opaque white.
+    const std::vector<float> last = {0.75f, 0.5f, 0.25f, 1.0f, 0.1f, 0.2f, 0.3f, 0.4f, 0.5f,
+                                     0.6f,  0.7f, 0.8f,  0.9f, 0.0f, 0.1f, 0.2f, 7.0f};
+    const std::vector<float> white = {1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    const struct {
+        const char* what;
+        SModelCreatorData data;
+        Strings calls;
+        const std::vector<float>& lastMaterial;
+    } cases[] = {
+        {"faces A (3 vertices), B (4), C (5), D (3) of materials 2, 0, 2, 1: B, D, C, A",
+         Model({{0, 1, 2}, {1, 2, 3, 4}, {2, 3, 4, 5, 6}, {7, 0, 1}}, {0, .25f, .75f}, {2, 0, 2, 1}),
+         {"SetFVF 2", "SetMaterial 0", "DrawPrimitive 6 3 2 12", "SetMaterial 25", "DrawPrimitive 6 12 1 12",
+          "SetMaterial 75", "DrawPrimitive 6 7 3 12", "DrawPrimitive 6 0 1 12"},
+         last},
+        {"material 1 unused; a face without a material number is opaque white",
+         Model({{0, 1, 2}, {1, 2, 3}, {2, 3, 4}}, {0, .25f, .75f}, {2, 0}),
+         {"SetFVF 2", "SetMaterial 0", "DrawPrimitive 6 3 1 12", "SetMaterial 75", "DrawPrimitive 6 0 1 12",
+          "SetMaterial 100", "DrawPrimitive 6 6 1 12"},
+         white},
+        {"no material list: one opaque white group",
+         Model({{0, 1, 2}, {3, 4, 5}}),
+         {"SetFVF 2", "SetMaterial 100", "DrawPrimitive 6 0 1 12", "DrawPrimitive 6 3 1 12"},
+         white},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Render(*Build(c.data)), c.calls) << c.what;
+        EXPECT_EQ(Material(Log().CallsOf("SetMaterial").size() - 1), c.lastMaterial) << c.what;
+    }
 }
 
 TEST_F(ModelTest, EveryFaceGetsItsOwnScaledCopiesOfItsVerticesAndNormalsOnlyWithNormalLists)
@@ -136,7 +148,10 @@ TEST_F(ModelTest, BadModelDataIsRejectedBeforeAnythingIsReadOrCreated)
         data.vertexData.Append(1.0f);
         return data;
     };
-    const std::pair<SModelCreatorData, std::string> cases[] = { // an empty message: the model is built
+    const struct {
+        SModelCreatorData data;
+        std::string message; // empty: the model is built
+    } cases[] = {
         {Model({}), faces + "Model has no faces"},
         {Model({{0, 1}}), faces + "Faces must contain at least 3 vertices"},
         {Model({{0, 1, 2}, {0, 1, 8}}), position},
@@ -168,7 +183,11 @@ public:
     }
 };
 
-TEST_F(ModelTest, LoadModelReadsTheDataFolderAndAMissingScaleMeansOne)
+// LoadModel reads the data folder (Data/ unless another is set); a record
+// without "Scale" means 1. A failure after the file opened names the file in
+// that folder, the model creator's too (a truncated model's is named through
+// the whole program in tests/app).
+TEST_F(ModelTest, LoadModelReadsTheDataFolderAMissingScaleMeansOneAndFailuresNameTheFile)
 {
     ScratchFolder folder;
     ModelWithoutScale plain;
@@ -180,6 +199,16 @@ TEST_F(ModelTest, LoadModelReadsTheDataFolderAndAMissingScaleMeansOne)
               (std::vector<float>{0, 0, 0, 1, 10, 100, 2, 20, 200, 3, 30, 300, 4, 40, 400, 5, 50, 500}));
     EXPECT_EQ(RaisedBy([&] { Orvel::LoadModel(device.get(), "Missing.dat"); }),
               "TException TReadStream::TReadStream() - Failed to open file: 'Data\\Missing.dat'");
+
+    std::filesystem::create_directory("Other");
+    Orvel::SetDataFolder("Other/");
+    SModelCreatorData broken = Model({{0, 1, 2}}, {}, {0, 0});
+    SerialLib::WriteSerialFile("Other/Broken.dat", broken, "Model");
+    EXPECT_EQ(RaisedBy([&] { delete Orvel::LoadModel(device.get(), "Broken.dat"); }),
+              Dx("DXModelCreator::SetFaceMaterialData() - Material index out of range (reading 'Other/Broken.dat')"));
+    EXPECT_EQ(RaisedBy([&] { Orvel::LoadModel(device.get(), "Missing.dat"); }),
+              "TException TReadStream::TReadStream() - Failed to open file: 'Other/Missing.dat'");
+    Orvel::SetDataFolder(nullptr);
 }
 
 } // namespace

@@ -37,9 +37,11 @@ void WriteBitmap(int width, int height, size_t keep = SIZE_MAX)
 
 TEST(NextPowerOfTwo, IsTheSmallestPowerOfTwoNotBelowN)
 {
-    const int cases[][2] = {{-5, 1}, {0, 1}, {1, 1}, {3, 4}, {1024, 1024}, {1025, 2048}, {1 << 30, 1 << 30}};
+    const struct {
+        int n, power;
+    } cases[] = {{-5, 1}, {0, 1}, {1, 1}, {3, 4}, {1024, 1024}, {1025, 2048}, {1 << 30, 1 << 30}};
     for (const auto& c : cases)
-        EXPECT_EQ(Orvel::NextPowerOfTwo(c[0]), c[1]) << c[0];
+        EXPECT_EQ(Orvel::NextPowerOfTwo(c.n), c.power) << c.n;
     EXPECT_EQ(RaisedBy([] { Orvel::NextPowerOfTwo((1 << 30) + 1); }), Dx("NextPowerOfTwo() - Value too large"));
 }
 
@@ -59,7 +61,9 @@ protected:
 TEST_F(OverlayTest, APictureBecomesAKeyedPowerOfTwoTextureWithItsRowsFlipped)
 {
     Log().SetTexturePitchPadding(12);
-    const int cases[][2] = {{3, 4}, {5, 8}, {18, 32}, {64, 64}}; // 3, 1, 2 and 0 filler bytes
+    const struct {
+        int width, textureWidth;
+    } cases[] = {{3, 4}, {5, 8}, {18, 32}, {64, 64}}; // 3, 1, 2 and 0 filler bytes
     for (const auto& [width, textureWidth] : cases)
         for (uint32_t alpha : {0xFF000000u, 0xCF000000u}) {
             WriteBitmap(width, 3);
@@ -81,10 +85,15 @@ TEST_F(OverlayTest, APictureBecomesAKeyedPowerOfTwoTextureWithItsRowsFlipped)
 
 TEST_F(OverlayTest, ATruncatedOrMissingFileAnImpossibleSizeOrANarrowPitchRaisesAndCreatesNothing)
 {
-    const std::string pastEnd = "TException TReadStream::Read() - Cannot read past end of file";
-    const std::pair<size_t, std::string> cases[] = { // 5 x 4: rows of 15 + 1 filler bytes
+    // Every failure after the open names the file.
+    const std::string named = " (reading 'Data/Picture.bmp')";
+    const std::string pastEnd = "TException TReadStream::Read() - Cannot read past end of file" + named;
+    const struct {
+        size_t keep;         // bytes of the file kept
+        std::string outcome; // what loading it raises
+    } cases[] = { // 5 x 4: rows of 15 + 1 filler bytes
         {54 + 3 * 16, pastEnd},                                            // the top row is missing
-        {54 + 3 * 16 + 7, "TException TReadStream::Read() - Read failed"}, // ends inside the top row
+        {54 + 3 * 16 + 7, "TException TReadStream::Read() - Read failed" + named}, // ends inside the top row
         {54 + 2 * 16 + 15, pastEnd},                                       // ends in a filler
         {20, pastEnd},                                                     // shorter than the headers
         {54 + 3 * 16 + 15, "nothing"}, // only the last filler is missing: it is skipped, never read
@@ -98,10 +107,10 @@ TEST_F(OverlayTest, ATruncatedOrMissingFileAnImpossibleSizeOrANarrowPitchRaisesA
     EXPECT_EQ(RaisedBy([&] { Load(4, 4); }),
               "TException TReadStream::TReadStream() - Failed to open file: 'Data\\Picture.bmp'");
     WriteBitmap(3, 2);
-    for (const auto& size : {std::pair{0, 1}, {1, 0}, {-3, 4}, {Orvel::kMaxOverlaySize + 1, 1}, {1, 1 << 30}})
-        EXPECT_EQ(RaisedBy([&] { Load(size.first, size.second); }), Dx("LoadOverlay() - Invalid size"));
+    for (const auto& [width, height] : {std::pair{0, 1}, {1, 0}, {-3, 4}, {Orvel::kMaxOverlaySize + 1, 1}, {1, 1 << 30}})
+        EXPECT_EQ(RaisedBy([&] { Load(width, height); }), Dx("LoadOverlay() - Invalid size")) << width << " x " << height;
     Log().SetTexturePitchPadding(-4);
-    EXPECT_EQ(RaisedBy([&] { Load(3, 2); }), Dx("DXTexture::DXTexture() - LockRect() failed", E_FAIL));
+    EXPECT_EQ(RaisedBy([&] { Load(3, 2); }), Dx("DXTexture::DXTexture() - LockRect() failed" + named, E_FAIL));
     EXPECT_EQ(Log().LiveObjects(RecordingLog::Kind::Texture), 0);
 }
 

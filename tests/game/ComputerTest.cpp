@@ -2,27 +2,37 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "GameFixture.h"
 
 TEST(Computer, LotteryWeights)
 {
     auto game = MakeBareGame();
-    // Red robots, magnets, lasers; blue robots, magnets, lasers; blue energy; weights R, M, L.
-    const int cases[][10] = {
-        {4, 0, 0, 20, 0, 0, 80, 10, 0, 0},       // an opening: only the robot bonus
-        {20, 0, 0, 45, 0, 0, 50, 29, 120, 150},  // poor blue: step 9 replaces step 2's magnet weight
-        {41, 11, 7, 10, 5, 5, 100, 48, 2, 2},    // red's robots, magnets and lasers call for answers
-        {11, 6, 0, 40, 50, 50, 151, 0, 50, 41},  // rich blue: negative steps, step 9 adds, step 10 clamps
-        {200, 0, 0, 500, 0, 0, 59, 1, 84, 105},  // many red robots reduce the poverty bonus
+    // Counts of both sides and blue's energy, then the weights of robots,
+    // magnets and lasers.
+    const struct {
+        int redRobots, redMagnets, redLasers, blueRobots, blueMagnets, blueLasers, blueEnergy;
+        std::tuple<int, int, int> weights;
+        const char* what;
+    } cases[] = {
+        {4, 0, 0, 20, 0, 0, 80, {10, 0, 0}, "an opening: only the robot bonus"},
+        {20, 0, 0, 45, 0, 0, 50, {29, 120, 150}, "poor blue: step 9 replaces step 2's magnet weight"},
+        {41, 11, 7, 10, 5, 5, 100, {48, 2, 2}, "red's robots, magnets and lasers call for answers"},
+        {11, 6, 0, 40, 50, 50, 151, {0, 50, 41}, "rich blue: negative steps, step 9 adds, step 10 clamps"},
+        {200, 0, 0, 500, 0, 0, 59, {1, 84, 105}, "many red robots reduce the poverty bonus"},
     };
     for (const auto& c : cases) {
-        int32_t* counts[7] = {&game->robotCount[0], &game->magnetCount[0], &game->laserCount[0], &game->robotCount[1],
-                              &game->magnetCount[1], &game->laserCount[1], &game->energy[1]};
-        for (int i = 0; i < 7; ++i)
-            *counts[i] = c[i];
-        int w[3];
-        game->LotteryWeights(w[0], w[1], w[2]);
-        EXPECT_TRUE(w[0] == c[7] && w[1] == c[8] && w[2] == c[9]) << c[0] << " " << c[6] << ": " << w[0] << " " << w[1] << " " << w[2];
+        game->robotCount[0] = c.redRobots;
+        game->magnetCount[0] = c.redMagnets;
+        game->laserCount[0] = c.redLasers;
+        game->robotCount[1] = c.blueRobots;
+        game->magnetCount[1] = c.blueMagnets;
+        game->laserCount[1] = c.blueLasers;
+        game->energy[1] = c.blueEnergy;
+        int robots, magnets, lasers;
+        game->LotteryWeights(robots, magnets, lasers);
+        EXPECT_EQ(std::make_tuple(robots, magnets, lasers), c.weights) << c.what;
     }
 }
 
@@ -33,7 +43,9 @@ TEST(Computer, DecidesEveryTwelveTicksFromTheFirstAndLaysAndLiftsItsBandOfMoveMa
         game->UpdateComputer();
         EXPECT_EQ(game->aiStep, 1 + (tick - 1) / 12) << tick;
     }
-    EXPECT_TRUE(game->robotCount[1] == 16 && game->energy[1] == 84);  // the opening's four decisions
+    // The opening's four decisions.
+    EXPECT_EQ(game->robotCount[1], 16);
+    EXPECT_EQ(game->energy[1], 84);
     game->AddMoveMagnet(3, 33, 4, 0);  // red's own: untouched by blue's band
     game->aiStep = 900;
     auto decide = [&](int decisions) {
@@ -46,5 +58,7 @@ TEST(Computer, DecidesEveryTwelveTicksFromTheFirstAndLaysAndLiftsItsBandOfMoveMa
     EXPECT_EQ(decide(192), 192);
     EXPECT_EQ(game->moveMagnets[1][0].y, 35);
     EXPECT_EQ(decide(200), 0);
-    EXPECT_TRUE(game->moveMagnetCount[0] == 1 && game->energy[1] == energy && game->robotCount[1] == 16);
+    EXPECT_EQ(game->moveMagnetCount[0], 1);
+    EXPECT_EQ(game->energy[1], energy);
+    EXPECT_EQ(game->robotCount[1], 16);
 }

@@ -15,14 +15,9 @@ T& Place(CGame& game, T* list, int32_t& count, int side, int x, int y, int size)
 {
     T& object = list[count++];
     object = T();
-    object.x = x;
-    object.y = y;
-    object.width = object.height = size;
-    object.side = side;
-    object.isUnit = size == 1 && side >= 0;
     if constexpr (std::is_same<T, CLaser>::value)
         object.health = CGame::kLaserHealth;
-    game.Occupy(&object);
+    game.Place(object, x, y, size, size, side);
     return object;
 }
 
@@ -73,6 +68,13 @@ void Repeat(CGame& game, void (CGame::*step)(), int n)
         (game.*step)();
 }
 
+void Play(CGame& game, int n)
+{
+    const SPlayerInput none;
+    for (int i = 0; i < n; ++i)
+        game.Update(none);
+}
+
 std::string GridProblem(const CGame& game)
 {
     std::string problem;
@@ -95,24 +97,4 @@ std::string GridProblem(const CGame& game)
     if (problem.empty() && occupied != area)
         problem = std::to_string(occupied) + " cells occupied for objects of " + std::to_string(area);
     return problem;
-}
-
-uint64_t Digest(const CGame& game)
-{
-    uint64_t h = 1469598103934665603ull;
-    auto mix = [&h](auto... values) {
-        for (int64_t v : {static_cast<int64_t>(values)...})
-            h = (h ^ static_cast<uint64_t>(v)) * 1099511628211ull;
-    };
-    mix(game.state, game.aiStep, game.aiCountdown, game.energy[0], game.energy[1]);
-    for (int side = 0; side < 2; ++side) {
-        Each(game.robots[side], game.robotCount[side], [&](const CRobot& r) { mix(r.x, r.y, r.facing, r.dead, r.moveTimer); });
-        Each(game.magnets[side], game.magnetCount[side], [&](const CMagnet& m) { mix(m.x, m.y, m.charge); });
-        Each(game.lasers[side], game.laserCount[side],
-             [&](const CLaser& l) { mix(l.x, l.y, l.health, l.aimTimer, l.angle * 1e8, l.target != nullptr); });
-        Each(game.moveMagnets[side], game.moveMagnetCount[side], [&](const CMoveMagnet& m) { mix(m.x, m.y, m.kind); });
-    }
-    Each(game.shots, game.shotCount, [&](const CLaserShot& s) { mix(s.curX, s.curY, s.steps, s.target != nullptr); });
-    Each(game.trees, game.treeCount, [&](const CTree& t) { mix(t.x, t.y, t.wood); });
-    return h;
 }

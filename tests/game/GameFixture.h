@@ -1,13 +1,15 @@
 #pragma once
 // Shared set-ups for the game tests: worlds, entities placed directly
-// (bypassing the building rules), the occupancy grid's invariants and a
-// digest of the game state.
+// (bypassing the building rules) and the occupancy grid's invariants. Runs
+// are compared by StateDigest (game/GameStateLine.h).
 
 #include <cstdint>
 #include <memory>
 #include <string>
 
 #include "game/CGame.h"
+#include "game/GameStateLine.h"
+#include "game/SPlayerInput.h"
 
 // A red player that does nothing: the tests tick without keyboard or mouse.
 IPlayerActions* IdlePlayer();
@@ -27,5 +29,6 @@ CTree& PutTree(CGame& game, int x, int y);              // with no wood
 std::string GridProblem(const CGame& game);
 // Calls step n times.
 void Repeat(CGame& game, void (CGame::*step)(), int n);
-// A digest of everything the tick changes, for comparing two runs.
-uint64_t Digest(const CGame& game);
+// Plays n ticks with an input record that is all zero (for a scripted or
+// idle red player, which reads none).
+void Play(CGame& game, int n);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "GameFixture.h"
 #include "game/CReplayScript.h"
 
@@ -22,7 +24,8 @@ TEST(ReplayScript, RejectsMalformedLinesNamingFileAndLine)
     for (const auto& c : cases) {
         CReplayScript script;
         std::string error;
-        EXPECT_TRUE(!script.Parse(c[0], "s.txt", error) && script.Actions().empty()) << c[0];
+        EXPECT_FALSE(script.Parse(c[0], "s.txt", error)) << c[0];
+        EXPECT_TRUE(script.Actions().empty()) << c[0];
         EXPECT_EQ(error, c[1]);
     }
     CReplayScript script;
@@ -50,19 +53,32 @@ TEST(ReplayScript, AScriptedGameBuildsPaysAndLosesMagnetsToShots)
     // Once red only watches, every red magnet that disappears was hit by a
     // shot in the tick before.
     int destroyedByShots = 0;
-    for (int tick = 1; tick <= 6000 && game->state == 0; ++tick) {
+    for (int tick = 1; tick <= 6000 && game->state == CGame::STATE_PLAYING; ++tick) {
         int flagged = 0;
         for (int i = 0; i < game->magnetCount[0]; ++i)
             flagged += game->magnets[0][i].destroyed;
         const int before = game->magnetCount[0];
-        game->Update();
-        EXPECT_TRUE(tick > 5 || game->energy[0] == start - spent[tick - 1]) << "tick " << tick;
-        EXPECT_TRUE(tick != 6 || (game->moveMagnetCount[0] == 1 && game->moveMagnets[0][0].x == 31));
-        EXPECT_TRUE(tick != 10 || (game->magnetCount[0] == 2 && game->laserCount[0] == 1 && game->moveMagnetCount[0] == 1 &&
-                                   game->moveMagnets[0][0].kind == 1 && game->moveMagnets[0][0].x == 40));
-        EXPECT_TRUE(tick <= 10 || before - game->magnetCount[0] == flagged) << "tick " << tick;
+        Play(*game, 1);
+        SCOPED_TRACE(testing::Message() << "tick " << tick);
+        if (tick <= 5) {
+            EXPECT_EQ(game->energy[0], start - spent[tick - 1]);
+        }
+        if (tick == 6) {
+            ASSERT_EQ(game->moveMagnetCount[0], 1);
+            EXPECT_EQ(game->moveMagnets[0][0].x, 31);
+        }
+        if (tick == 10) {
+            // Magnets, lasers and move magnets of red; the move magnet's kind and x.
+            EXPECT_EQ(std::make_tuple(game->magnetCount[0], game->laserCount[0], game->moveMagnetCount[0]),
+                      std::make_tuple(2, 1, 1));
+            EXPECT_EQ(std::make_tuple(game->moveMagnets[0][0].kind, game->moveMagnets[0][0].x), std::make_tuple(1, 40));
+        }
+        if (tick > 10) {
+            EXPECT_EQ(before - game->magnetCount[0], flagged) << "red magnets gone against magnets hit";
+        }
         destroyedByShots += flagged;
         ASSERT_EQ(GridProblem(*game), "");
     }
-    EXPECT_TRUE(destroyedByShots == 2 && game->magnetCount[0] == 0);
+    EXPECT_EQ(destroyedByShots, 2);
+    EXPECT_EQ(game->magnetCount[0], 0);
 }

@@ -1,8 +1,9 @@
-// Loading, the occupancy grid under removal from the middle of the entity
-// lists, the end test and determinism.
+// The occupancy grid under removal from the entity lists, the end test and
+// determinism.
 
 #include <gtest/gtest.h>
 
+#include <type_traits>
 #include <vector>
 
 #include "GameFixture.h"
@@ -10,69 +11,132 @@
 
 namespace {
 
-// What the window receives during Load, with what the world held at each post.
-struct SLoadLog {
-    const CGame* game;
-    std::vector<std::vector<int64_t>> posts;  // message, step, trees, blue robots
+// Every list of a world, each entry named by its x (distinct within a list),
+// and every laser's and shot's target named by its magnet's x: -1 for none,
+// -2 for a pointer that is not a live blue magnet.
+struct SWorldIds {
+    std::vector<int> robots, magnets, lasers, trees, shots, laserTargets, shotTargets;
 };
 
-void RecordPost(HWND window, uint32_t message, uintptr_t step, intptr_t)
+template <class T>
+std::vector<int> Ids(const T* list, int count)
 {
-    SLoadLog* log = static_cast<SLoadLog*>(window);
-    log->posts.push_back({message, static_cast<int64_t>(step), log->game->treeCount, log->game->robotCount[1]});
+    std::vector<int> ids;
+    for (int i = 0; i < count; ++i) {
+        if constexpr (std::is_same<T, CLaserShot>::value)
+            ids.push_back(list[i].curX);
+        else
+            ids.push_back(list[i].x);
+    }
+    return ids;
+}
+
+int TargetId(const CGame& game, const CMagnet* target)
+{
+    if (target == nullptr)
+        return -1;
+    for (int i = 0; i < game.magnetCount[1]; ++i)
+        if (target == &game.magnets[1][i])
+            return target->x;
+    return -2;
+}
+
+SWorldIds IdsOf(const CGame& game)
+{
+    SWorldIds ids{Ids(game.robots[0], game.robotCount[0]), Ids(game.magnets[1], game.magnetCount[1]),
+                  Ids(game.lasers[0], game.laserCount[0]), Ids(game.trees, game.treeCount),
+                  Ids(game.shots, game.shotCount), {}, {}};
+    for (int i = 0; i < game.laserCount[0]; ++i)
+        ids.laserTargets.push_back(TargetId(game, game.lasers[0][i].target));
+    for (int i = 0; i < game.shotCount; ++i)
+        ids.shotTargets.push_back(TargetId(game, game.shots[i].target));
+    return ids;
 }
 
 } // namespace
 
-// Without a device the models and pictures are skipped, but every step is
-// still announced as its work begins: the world is built before step 1, the
-// robots are placed after step 19 and before the done message. The simulator
-// builds its world with NewGame: both give one world.
-TEST(World, LoadPostsNineteenStepsThenDoneAndBuildsTheWorldOfNewGame)
+// Five entries in each list: red robots, blue magnets, red lasers aimed at
+// the magnets in reverse order, trees, and shots in flight towards the
+// magnets. Removing one entry of one list takes it off the grid and out of
+// its list; every other entry keeps its order, its cells and, for lasers and
+// shots, the very magnet it was aimed at.
+TEST(Grid, RemovingTheFirstMiddleOrLastEntryKeepsEveryOtherEntrysCellsAndTargets)
 {
-    tlib::SeedRandom(3);
-    std::unique_ptr<CGame> game(new CGame());
-    SLoadLog log{game.get(), {}};
-    game->window = &log;
-    game->postMessage = RecordPost;
-    game->Load();
-    const int64_t trees = game->treeCount;
-    std::vector<std::vector<int64_t>> expected;
-    for (int step = 1; step <= CGame::kLoadSteps; ++step)
-        expected.push_back({1024, step, trees, 0});
-    expected.push_back({1025, 0, trees, game->robotCount[1]});
-    EXPECT_TRUE(trees > 100 && game->robotCount[1] > 0);
-    EXPECT_EQ(log.posts, expected);
-    EXPECT_EQ(Digest(*game), Digest(*MakeNewGame(3, IdlePlayer())));
+    const struct {
+        const char* list;
+        void (*remove)(CGame&, int);
+        std::vector<int> SWorldIds::*ids;
+    } lists[] = {
+        {"robots", [](CGame& g, int i) { g.RemoveRobot(0, i); }, &SWorldIds::robots},
+        {"magnets", [](CGame& g, int i) { g.RemoveMagnet(1, i); }, &SWorldIds::magnets},
+        {"lasers", [](CGame& g, int i) { g.RemoveLaser(0, i); }, &SWorldIds::lasers},
+        {"trees", [](CGame& g, int i) { g.RemoveTree(i); }, &SWorldIds::trees},
+        {"shots", [](CGame& g, int i) { g.RemoveShot(i); }, &SWorldIds::shots},
+    };
+    for (const auto& list : lists) {
+        for (int index : {0, 2, 4}) {
+            SCOPED_TRACE(testing::Message() << list.list << ", entry " << index);
+            auto game = MakeBareGame();
+            for (int i = 0; i < 5; ++i) {
+                const int x = 10 + 3 * i;
+                PutRobot(*game, 0, x, 20);
+                PutMagnet(*game, 1, x, 30);
+                PutLaser(*game, 0, x, 40).target = &game->magnets[1][4 - i];
+                PutTree(*game, x, 50);
+                CLaserShot& shot = game->shots[game->shotCount++];
+                shot.curX = x;
+                shot.target = &game->magnets[1][i];
+            }
+            SWorldIds expected = IdsOf(*game);
+            std::vector<int>& changed = expected.*list.ids;
+            const int removedId = changed[index];
+            changed.erase(changed.begin() + index);
+            // A removed laser or shot takes its target with it; a removed
+            // magnet leaves those aimed at it without a target.
+            if (list.ids == &SWorldIds::lasers)
+                expected.laserTargets.erase(expected.laserTargets.begin() + index);
+            if (list.ids == &SWorldIds::shots)
+                expected.shotTargets.erase(expected.shotTargets.begin() + index);
+            if (list.ids == &SWorldIds::magnets) {
+                for (std::vector<int>* targets : {&expected.laserTargets, &expected.shotTargets})
+                    for (int& target : *targets)
+                        target = target == removedId ? -1 : target;
+            }
+
+            list.remove(*game, index);
+            EXPECT_EQ(GridProblem(*game), "");
+            const SWorldIds ids = IdsOf(*game);
+            EXPECT_EQ(ids.robots, expected.robots);
+            EXPECT_EQ(ids.magnets, expected.magnets);
+            EXPECT_EQ(ids.lasers, expected.lasers);
+            EXPECT_EQ(ids.trees, expected.trees);
+            EXPECT_EQ(ids.shots, expected.shots);
+            EXPECT_EQ(ids.laserTargets, expected.laserTargets);
+            EXPECT_EQ(ids.shotTargets, expected.shotTargets);
+        }
+    }
 }
 
-TEST(Grid, RemovalFromTheMiddleKeepsOrderAndCellsAndClearsOrRepointsTargets)
+// Two removals in a row, then the shots land: the one whose magnet went
+// lands harmlessly, the other destroys the magnet it was aimed at.
+TEST(Grid, ShotsLandOnTheMagnetsTheyWereAimedAtAfterOtherMagnetsWereRemoved)
 {
     auto game = MakeBareGame();
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < 5; ++i)
         PutMagnet(*game, 1, 10 + 3 * i, 40);
-        PutLaser(*game, 0, 10 + 3 * i, 50).target = &game->magnets[1][4 - i];
-    }
     game->shots[0].target = &game->magnets[1][3];
     game->shots[1].target = &game->magnets[1][2];
     game->shotCount = 2;
-    for (int index : {3, 0}) {
-        game->Vacate(&game->magnets[1][index]);
-        game->RemoveMagnet(1, index);
-    }
+    game->RemoveMagnet(1, 3);
+    game->RemoveMagnet(1, 0);
     EXPECT_EQ(GridProblem(*game), "");
-    // Magnets 1, 2 and 4 are left; the lasers were aimed at magnets 4 to 0,
-    // the shots at 3 and 2.
-    const int magnetsLeft[3] = {1, 2, 4}, aimedAt[5] = {2, -1, 1, 0, -1};
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_TRUE(i > 2 || game->magnets[1][i].x == 10 + 3 * magnetsLeft[i]) << i;
-        EXPECT_EQ(game->lasers[0][i].target, aimedAt[i] < 0 ? nullptr : &game->magnets[1][aimedAt[i]]) << i;
-    }
-    EXPECT_TRUE(game->shots[0].target == nullptr && game->shots[1].target == &game->magnets[1][1]);
-    // A shot whose target went lands harmlessly; the other destroys its own.
+    EXPECT_EQ(game->shots[0].target, nullptr);
+    EXPECT_EQ(game->shots[1].target, &game->magnets[1][1]);
     game->UpdateLasers();
     EXPECT_EQ(game->shotCount, 0);
-    EXPECT_TRUE(!game->magnets[1][0].destroyed && game->magnets[1][1].destroyed && !game->magnets[1][2].destroyed);
+    const bool destroyed[3] = {game->magnets[1][0].destroyed, game->magnets[1][1].destroyed,
+                               game->magnets[1][2].destroyed};
+    EXPECT_EQ(std::vector<bool>(destroyed, destroyed + 3), (std::vector<bool>{false, true, false}));
 }
 
 TEST(Game, OneSeedGivesOneGameTickForTick)
@@ -80,12 +144,12 @@ TEST(Game, OneSeedGivesOneGameTickForTick)
     std::vector<uint64_t> first;
     for (int run = 0; run < 2; ++run) {
         const auto game = MakeNewGame(2024, IdlePlayer());
-        for (size_t tick = 0; tick < 3000 && game->state == 0; ++tick) {
-            game->Update();
+        for (size_t tick = 0; tick < 3000 && game->state == CGame::STATE_PLAYING; ++tick) {
+            Play(*game, 1);
             if (run == 0)
-                first.push_back(Digest(*game));
+                first.push_back(StateDigest(*game));
             else
-                ASSERT_EQ(Digest(*game), first[tick]) << "tick " << tick + 1;
+                ASSERT_EQ(StateDigest(*game), first[tick]) << "tick " << tick + 1;
         }
         EXPECT_EQ(GridProblem(*game), "");
     }
@@ -95,10 +159,10 @@ TEST(Game, EndTestRedFirstThenBlue)
 {
     auto game = MakeBareGame();
     game->aiStep = 2000;  // the computer no longer produces
-    game->Update();       // neither side has robots: red is tested first
-    EXPECT_EQ(game->state, 2);
-    game->state = 0;
+    Play(*game, 1);  // neither side has robots: red is tested first
+    EXPECT_EQ(game->state, CGame::STATE_RED_LOST);
+    game->state = CGame::STATE_PLAYING;
     PutRobot(*game, 0, 5, 40);
-    game->Update();
-    EXPECT_EQ(game->state, 1);
+    Play(*game, 1);
+    EXPECT_EQ(game->state, CGame::STATE_BLUE_LOST);
 }

@@ -1,21 +1,15 @@
 #include "tests/gl/GLTestDevice.h"
 
-#include <cstring>
+#include <string>
 #include <utility>
 
 void GLDeviceTest::SetUp()
 {
     EXPECT_EQ(mProvider.Direct3DCreate9(D3D_SDK_VERSION), nullptr) << "made before LoadLibrary";
-    if (!mProvider.LoadLibrary())
-        GTEST_SKIP() << "no EGL surfaceless display on this machine: OpenGL pixel tests skipped";
-    mD3D = mProvider.Direct3DCreate9(D3D_SDK_VERSION);
-    ASSERT_NE(mD3D, nullptr);
-    D3DPRESENT_PARAMETERS parameters = BackBuffer(kWidth, kHeight);
-    HRESULT hr = mD3D->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &parameters,
-                                    &mDevice);
-    if (hr == D3DERR_NOTAVAILABLE)
-        GTEST_SKIP() << "no OpenGL 3.3 core context from EGL on this machine: OpenGL pixel tests skipped";
-    ASSERT_EQ(hr, D3D_OK);
+    const std::string missing = devicetest::OpenDevice(mProvider, kWidth, kHeight, mD3D, mDevice);
+    if (!missing.empty())
+        GTEST_SKIP() << missing;
+    ASSERT_NE(mDevice, nullptr);
 }
 
 void GLDeviceTest::TearDown()
@@ -80,37 +74,4 @@ void GLDeviceTest::DrawQuad(float z)
 {
     const float quad[4][3] = {{-1, 1, z}, {1, 1, z}, {1, -1, z}, {-1, -1, z}};
     ASSERT_EQ(mDevice->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, quad, 12), D3D_OK);
-}
-
-IDirect3DTexture9* GLDeviceTest::MakeTexture(UINT width, UINT height, const std::vector<uint32_t>& texels)
-{
-    IDirect3DTexture9 *staging = nullptr, *texture = nullptr;
-    D3DLOCKED_RECT locked;
-    if (mDevice->CreateTexture(width, height, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, &staging, nullptr) != D3D_OK ||
-        mDevice->CreateTexture(width, height, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &texture, nullptr) != D3D_OK ||
-        staging->LockRect(0, &locked, nullptr, 0) != D3D_OK) {
-        ADD_FAILURE() << "texture not made";
-        return nullptr;
-    }
-    for (UINT y = 0; y < height; ++y)
-        std::memcpy(static_cast<uint8_t*>(locked.pBits) + size_t(y) * locked.Pitch, &texels[size_t(y) * width],
-                    width * 4);
-    EXPECT_EQ(staging->UnlockRect(0) | mDevice->UpdateTexture(staging, texture), D3D_OK);
-    staging->Release();
-    return texture;
-}
-
-IDirect3DVertexBuffer9* GLDeviceTest::MakeBuffer(const std::vector<float>& positions)
-{
-    IDirect3DVertexBuffer9* buffer = nullptr;
-    UINT length = UINT(positions.size() * sizeof(float));
-    void* data = nullptr;
-    if (mDevice->CreateVertexBuffer(length, 0, D3DFVF_XYZ, D3DPOOL_DEFAULT, &buffer, nullptr) != D3D_OK ||
-        buffer->Lock(0, 0, &data, 0) != D3D_OK) {
-        ADD_FAILURE() << "buffer not made";
-        return nullptr;
-    }
-    std::memcpy(data, positions.data(), length);
-    EXPECT_EQ(buffer->Unlock(), D3D_OK);
-    return buffer;
 }

@@ -11,25 +11,15 @@
 #include <vector>
 
 #include "engine/D3D9.h"
+#include "platform/gl/GLFixedFunction.h"
 #include "platform/gl/GLProvider.h"
+#include "tests/device/DeviceTestSupport.h"
+
+using devicetest::BackBuffer;
+using OrvelGL::IdentityMatrix;
 
 constexpr D3DCOLOR kSky = 0x003668D8;
 constexpr uint32_t kSkyPixel = 0xFF3668D8, kWhite = 0xFFFFFFFF, kBlack = 0xFF000000;
-
-inline D3DMATRIX IdentityMatrix()
-{
-    return {{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}};
-}
-
-// Parameters of a width x height back buffer with a depth buffer.
-inline D3DPRESENT_PARAMETERS BackBuffer(UINT width, UINT height)
-{
-    D3DPRESENT_PARAMETERS parameters{};
-    parameters.BackBufferWidth = width;
-    parameters.BackBufferHeight = height;
-    parameters.EnableAutoDepthStencil = TRUE;
-    return parameters;
-}
 
 // A material that shows its ambient colour under a white ambient light.
 inline D3DMATERIAL9 Flat(float r, float g, float b)
@@ -62,9 +52,15 @@ protected:
     void DrawSprite(IDirect3DTexture9* texture, float x, float y, float w, float h);
     // A full-screen fan (clockwise on screen) of positions at depth z.
     void DrawQuad(float z);
-    // A default-pool texture filled through a system-memory one; a buffer of positions.
-    IDirect3DTexture9* MakeTexture(UINT width, UINT height, const std::vector<uint32_t>& texels);
-    IDirect3DVertexBuffer9* MakeBuffer(const std::vector<float>& positions);
+    // A default-pool texture of texels; a buffer of positions.
+    IDirect3DTexture9* MakeTexture(UINT width, UINT height, const std::vector<uint32_t>& texels)
+    {
+        return devicetest::MakeTexture(mDevice, width, height, D3DPOOL_DEFAULT, texels);
+    }
+    IDirect3DVertexBuffer9* MakeBuffer(const std::vector<float>& positions)
+    {
+        return devicetest::MakeBuffer(mDevice, positions.data(), UINT(positions.size() * sizeof(float)));
+    }
 
     OrvelGL::GLProvider mProvider{OrvelGL::GLContextMode::Headless};
     IDirect3D9* mD3D = nullptr;

@@ -64,7 +64,8 @@ void operator delete(void* p, std::size_t) noexcept
 TEST(NoAllocation, TicksAndFramesAllocateNothingAfterTheFirstFrames)
 {
     const char* binary = std::getenv("TAVRIN_BINARY_DIR"); // the build folder, with the Data folder
-    ASSERT_TRUE(binary != nullptr && chdir(binary) == 0) << "run through ctest, after the tavrin-data target";
+    ASSERT_NE(binary, nullptr) << "run through ctest, after the tavrin-data target";
+    ASSERT_EQ(chdir(binary), 0) << binary;
     Keys keys;
     SetKeySource(&keys);
     RecordingProvider provider;
@@ -95,8 +96,8 @@ TEST(NoAllocation, TicksAndFramesAllocateNothingAfterTheFirstFrames)
     }
     gCounting = false;
     EXPECT_EQ(gAllocations.load(), 0) << "allocations during 209 ticks of play";
-    EXPECT_EQ(gGame->viewMode, 0) << "the walk view was exercised";
-    EXPECT_EQ(gGame->state, 0) << "the game was still being played";
+    EXPECT_EQ(gGame->viewMode, CGame::VIEW_WALK) << "the walk view was exercised";
+    EXPECT_EQ(gGame->state, CGame::STATE_PLAYING) << "the game was still being played";
     EXPECT_GT(provider.Log().Count("DrawPrimitive"), 209 * robots) << "every robot was drawn in every frame";
 
     // The count is real: a frame recorded call by call does allocate.

@@ -46,7 +46,7 @@ protected:
         game->BuildWorld();
         game->showHelp = true;
         game->device = device.get();
-        // One-triangle models, owned by the game; the k-th vertex buffer made is model k's.
+        // One-triangle models, owned by the test; the k-th vertex buffer made is model k's.
         SerialLib::SModelCreatorData data;
         data.AddVertex(0.0f, 0.0f, 0.0f);
         data.AddVertex(1.0f, 0.0f, 0.0f);
@@ -84,6 +84,10 @@ protected:
 
     void TearDown() override
     {
+        for (Orvel::DXModel*& model : game->models) {
+            delete model;
+            model = nullptr;
+        }
         game->loseScreen = game->winScreen = game->helpText = game->energyIcon = game->controlPanel = nullptr;
         std::fill(std::begin(gDigitImages), std::end(gDigitImages), nullptr);
     }
@@ -146,7 +150,7 @@ protected:
 
 TEST_F(RenderTest, EveryKindOfObjectIsDrawnInOrderWithItsTransformInBothViewsThenTheHud)
 {
-    game->tool = 1;
+    game->tool = CGame::TOOL_MAGNET;
     game->cursorX = 40;
     game->cursorY = 41;
     game->previewModel = game->models[CGame::MODEL_RED_MAGNET];
@@ -185,7 +189,7 @@ TEST_F(RenderTest, EveryKindOfObjectIsDrawnInOrderWithItsTransformInBothViewsThe
 
     // The walk view: the same models, the preview
     // turned by its angle; without a tool no preview.
-    game->viewMode = 0;
+    game->viewMode = CGame::VIEW_WALK;
     game->previewAngle = 1.5707964f;
     game->cameraPos = Orvel::CVector(80, 180, 15);
     RenderFrame();
@@ -196,28 +200,54 @@ TEST_F(RenderTest, EveryKindOfObjectIsDrawnInOrderWithItsTransformInBothViewsThe
     const Point ahead = Screen(80, 170, 15);
     EXPECT_NEAR(ahead[0], 0, 1e-6);
     EXPECT_NEAR(ahead[1], 0, 1e-6);
-    EXPECT_TRUE(ahead[3] > 0 && ahead[2] > 0 && ahead[2] < 1) << "in front of the camera, within depth";
+    EXPECT_GT(ahead[3], 0) << "in front of the camera";
+    EXPECT_GT(ahead[2], 0) << "within depth";
+    EXPECT_LT(ahead[2], 1) << "within depth";
     EXPECT_GT(Screen(81, 170, 15)[0], 0);
     game->cameraPitch = -0.2; // the mouse moved down
-    game->tool = 0;
+    game->tool = CGame::TOOL_NONE;
     RenderFrame();
     EXPECT_GT(Screen(80, 170, 15)[1], 0) << "looking down moves what is ahead up the screen";
     EXPECT_EQ(draws.size(), rows.size() - 1);
 }
 
+// The laser tool previews the laser as it will stand once built: turned as
+// the red laser that the scene holds (angle pi), bit for bit, in both views.
+TEST_F(RenderTest, TheLaserPreviewIsTurnedAsANewLaser)
+{
+    ASSERT_EQ(game->lasers[0][0].angle, CGame::kLaserBuiltAngle);
+    game->tool = CGame::TOOL_LASER;
+    game->previewModel = game->models[CGame::MODEL_RED_LASER];
+    game->previewAngle = CGame::kLaserBuiltAngle;
+    game->cursorX = 40;
+    game->cursorY = 41;
+    for (CGame::ViewMode view : {CGame::VIEW_MAP, CGame::VIEW_WALK}) {
+        SCOPED_TRACE(testing::Message() << "view " << view);
+        game->viewMode = view;
+        RenderFrame();
+        std::vector<std::vector<float>> laserTurns;
+        for (const auto& draw : draws)
+            if (draw.first == CGame::MODEL_RED_LASER)
+                laserTurns.emplace_back(draw.second.begin(), draw.second.begin() + 12);
+        ASSERT_EQ(laserTurns.size(), 2u) << "the red laser, then the preview";
+        EXPECT_EQ(laserTurns[1], laserTurns[0]);
+        ExpectWorld(draws.back().second, 100, 102.5, 0, kPi / 2);
+    }
+}
+
 TEST_F(RenderTest, EndPicturesAreDrawnAloneWithoutTouchingTheDevice)
 {
-    game->tool = 1;
+    game->tool = CGame::TOOL_MAGNET;
     game->cursorX = 5;
     game->previewModel = game->models[CGame::MODEL_RED_MAGNET];
-    for (int state : {1, 2}) {
-        for (int view : {0, 1}) {
+    for (CGame::GameState state : {CGame::STATE_BLUE_LOST, CGame::STATE_RED_LOST}) {
+        for (CGame::ViewMode view : {CGame::VIEW_WALK, CGame::VIEW_MAP}) {
             SCOPED_TRACE(testing::Message() << "state " << state << ", view " << view);
             game->state = state;
             game->viewMode = view;
             RenderFrame();
             EXPECT_TRUE(calls.empty()) << "no transform, no model";
-            EXPECT_EQ(Sprites(), std::vector<Sprite>{Sprite(state == 1 ? game->loseScreen : game->winScreen, 0, 0)});
+            EXPECT_EQ(Sprites(), std::vector<Sprite>{Sprite(state == CGame::STATE_BLUE_LOST ? game->loseScreen : game->winScreen, 0, 0)});
         }
     }
 }

@@ -1,18 +1,47 @@
 #include "tests/play/ScriptedInput.h"
 
-#include "game/GameGlobals.h"
+namespace {
 
-ScriptedInput::ScriptedInput()
+// A cursor coordinate as the frame holds it: 0..last.
+int Held(int position, int last)
 {
-    LoadDirectInputLibrary(mMouse);
-    mInput.reset(new DXInput(nullptr));
-    mInput->CreateMouse(nullptr);
-    gInput = mInput.get();
-    SetKeySource(this);
+    return position < 0 ? 0 : (position > last ? last : position);
 }
 
-ScriptedInput::~ScriptedInput()
+} // namespace
+
+const SPlayerInput& ScriptedInput::Poll(int dx, int dy, bool left, bool right)
 {
-    SetKeySource(nullptr);
-    gInput = nullptr;
+    mRecord.dx = dx;
+    mRecord.dy = dy;
+    mRecord.cursorX = Held(mRecord.cursorX + dx, 1023);
+    mRecord.cursorY = Held(mRecord.cursorY + dy, 767);
+    mRecord.leftWasDown = mRecord.leftDown;
+    mRecord.rightWasDown = mRecord.rightDown;
+    mRecord.leftDown = left;
+    mRecord.rightDown = right;
+    for (int key = 0; key < SPlayerInput::KEY_COUNT; ++key) {
+        mRecord.keyDown[key] = mHeld[key];
+        mRecord.keyPressed[key] = mPressed[key];
+        mPressed[key] = false;
+    }
+    return mRecord;
+}
+
+const SPlayerInput& ScriptedInput::PollAt(int x, int y, bool left, bool right)
+{
+    mRecord.cursorX = x;
+    mRecord.cursorY = y;
+    return Poll(0, 0, left, right);
+}
+
+void ScriptedInput::Hold(SPlayerInput::Key key, bool down)
+{
+    mPressed[key] = mPressed[key] || (down && !mHeld[key]);
+    mHeld[key] = down;
+}
+
+void ScriptedInput::Tap(SPlayerInput::Key key)
+{
+    mPressed[key] = true;
 }

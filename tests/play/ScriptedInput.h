@@ -1,43 +1,31 @@
 #pragma once
-// The mouse and the keys driven by a test: a DXInput over the headless mouse
-// and a key source with scripted keys. While one exists it is installed as
-// gInput and as the process key source; the destructor uninstalls both. One
-// at a time per process; main thread only.
+// Input records as the frame gathers them, driven by a test: each Poll is
+// the record of one tick. The buttons of the previous record are its
+// was-down readings, the cursor follows the motion held to the screen
+// (0..1023 x 0..767) as the frame holds it, keys are held down across
+// records or tapped (pressed and let go before the next record). Main
+// thread only; allocates nothing.
 
-#include <memory>
-#include <set>
+#include "game/SPlayerInput.h"
 
-#include "input/DXInput.h"
-#include "input/KeyState.h"
-#include "tools/shot/HeadlessMouse.h"
-
-class ScriptedInput : public IKeySource {
+class ScriptedInput {
 public:
-    ScriptedInput();
-    ~ScriptedInput() override;
+    // The record of the next tick: the mouse moved by (dx, dy) with these
+    // buttons down.
+    const SPlayerInput& Poll(int dx, int dy, bool left = false, bool right = false);
+    // The same with the cursor put at (x, y) and no motion.
+    const SPlayerInput& PollAt(int x, int y, bool left = false, bool right = false);
 
-    // One poll of gInput, as the frame does before Update: the mouse moved
-    // by (dx, dy) with these buttons down.
-    void Poll(int dx, int dy, bool left = false, bool right = false)
-    {
-        mMouse.SetNext(dx, dy, left, right);
-        mInput->GetMouseState();
-    }
-    // Puts the cursor at (x, y), then polls with no motion.
-    void PollAt(int x, int y, bool left = false, bool right = false)
-    {
-        mInput->SetMousePosition(x, y);
-        Poll(0, 0, left, right);
-    }
+    // A key goes down (a press, unless it was held already) or up.
+    void Hold(SPlayerInput::Key key, bool down);
+    // A key pressed and let go before the next record.
+    void Tap(SPlayerInput::Key key);
 
-    // Keys held down now (0x8000 at every query); no key is ever tapped.
-    void Hold(int vk, bool down) { down ? (void)mHeld.insert(vk) : (void)mHeld.erase(vk); }
-
-    bool IsKeyDown(int vk) override { return mHeld.count(vk) != 0; }
-    bool TakeKeyPressed(int) override { return false; }
+    // The record of the last Poll.
+    const SPlayerInput& Last() const { return mRecord; }
 
 private:
-    HeadlessMouse mMouse;
-    std::unique_ptr<DXInput> mInput;
-    std::set<int> mHeld;
+    SPlayerInput mRecord;
+    bool mHeld[SPlayerInput::KEY_COUNT] = {};
+    bool mPressed[SPlayerInput::KEY_COUNT] = {};
 };

@@ -1,27 +1,23 @@
 // tavrin-shot end to end: runs the built tool in the build folder (where the
-// Data folder is), decodes its three pictures with zlib (which also checks
-// the chunk CRCs and the stream's Adler-32 across its many stored blocks)
-// and checks pixels that only a correct frame puts there: the loading
+// Data folder is), decodes its three pictures and checks pixels that only a correct frame puts there: the loading
 // screen's title and percentage, the map square with the control panel and
 // HUD, the walk view's sky and ground.
 
 #include <gtest/gtest.h>
 
-#include <zlib.h>
-
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "engine/PngFile.h"
 
 namespace {
 
 struct Picture {
     int width = 0, height = 0;
-    std::vector<uint8_t> raw; // rows of a filter byte (0) and RGB pixels
+    std::vector<uint32_t> pixels; // 0xAARRGGBB, the top row first
     // The share of the rectangle's pixels (inclusive) that differ from the
     // frame's clear colour.
     double Drawn(int x0, int y0, int x1, int y1) const
@@ -29,39 +25,10 @@ struct Picture {
         int drawn = 0;
         for (int y = y0; y <= y1; ++y)
             for (int x = x0; x <= x1; ++x)
-                drawn += std::memcmp(&raw[size_t(y) * (width * 3 + 1) + 1 + x * 3], "\x36\x68\xD8", 3) != 0;
+                drawn += (pixels[size_t(y) * width + x] & 0xFFFFFFu) != 0x3668D8u;
         return double(drawn) / ((x1 - x0 + 1) * (y1 - y0 + 1));
     }
 };
-
-// Reads an 8-bit RGB PNG without filters (what the tool writes); false
-// for a bad chunk CRC or a damaged image stream.
-bool ReadPng(const std::string& path, Picture& picture)
-{
-    std::ifstream file(path, std::ios::binary);
-    const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    auto BE32 = [](const uint8_t* p) {
-        return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
-    };
-    std::vector<uint8_t> z;
-    for (size_t at = 8; at + 12 <= bytes.size();) {
-        const uint32_t length = BE32(&bytes[at]);
-        if (at + 12 + length > bytes.size() ||
-            BE32(&bytes[at + 8 + length]) != static_cast<uint32_t>(crc32(0L, &bytes[at + 4], length + 4)))
-            return false;
-        if (std::memcmp(&bytes[at + 4], "IHDR", 4) == 0) {
-            picture.width = static_cast<int>(BE32(&bytes[at + 8]));
-            picture.height = static_cast<int>(BE32(&bytes[at + 12]));
-        } else if (std::memcmp(&bytes[at + 4], "IDAT", 4) == 0) {
-            z.insert(z.end(), bytes.begin() + at + 8, bytes.begin() + at + 8 + length);
-        }
-        at += 12 + length;
-    }
-    std::vector<uint8_t>& raw = picture.raw;
-    raw.resize((size_t(picture.width) * 3 + 1) * picture.height);
-    uLongf size = raw.size();
-    return picture.width > 0 && uncompress(raw.data(), &size, z.data(), z.size()) == Z_OK && size == raw.size();
-}
 
 TEST(ShotToolTest, WritesTheThreePicturesOfTheRealFrame)
 {
@@ -74,8 +41,11 @@ TEST(ShotToolTest, WritesTheThreePicturesOfTheRealFrame)
     Picture pictures[3];
     const char* names[3] = {"loading", "map", "walk"};
     for (int i = 0; i < 3; ++i) {
-        ASSERT_TRUE(ReadPng(out + "/" + names[i] + ".png", pictures[i])) << names[i];
-        ASSERT_TRUE(pictures[i].width == 1024 && pictures[i].height == 768) << names[i];
+        std::string error;
+        ASSERT_TRUE(Orvel::ReadPngFile(out + "/" + names[i] + ".png", pictures[i].width, pictures[i].height,
+                                       pictures[i].pixels, &error))
+            << error;
+        ASSERT_EQ(std::make_pair(pictures[i].width, pictures[i].height), std::make_pair(1024, 768)) << names[i];
     }
     const Picture &loading = pictures[0], &map = pictures[1], &walk = pictures[2];
 
@@ -110,7 +80,8 @@ TEST(ShotToolTest, WritesTheThreePicturesOfTheRealFrame)
     };
     for (const auto& c : checks) {
         const double drawn = c.picture.Drawn(c.x0, c.y0, c.x1, c.y1);
-        EXPECT_TRUE(drawn >= c.least && drawn <= c.most) << c.what << ": " << drawn;
+        EXPECT_GE(drawn, c.least) << c.what;
+        EXPECT_LE(drawn, c.most) << c.what;
     }
 }
 

@@ -31,3 +31,37 @@ TEST(TickClockTest, ALateTickDelaysTheNextInsteadOfQueueingABurstAndOnTimeTicksK
     clock.Stop();
     EXPECT_FALSE(clock.Due(1000000));
 }
+
+// Presenting in step with the display: each tick draws for a while, then its
+// present waits for the next retrace of a 60 Hz display. A tick that ends
+// past its successor's time still leaves exactly one tick pending, and as
+// long as a tick's drawing leaves room for the wait (under one refresh), no
+// period of the 20 ms timer is dropped: the game keeps 50 ticks a second.
+TEST(TickClockTest, APresentThatWaitsForTheRetraceNeitherQueuesTicksNorSlowsTheGame)
+{
+    // Times in microseconds; the clock counts whole milliseconds.
+    const int64_t refresh = 16667;
+    for (int64_t drawing : {1000, 5000, 10000, 14000, 16000}) {
+        SCOPED_TRACE(drawing);
+        CTickClock clock;
+        clock.Start(0, 20);
+        int64_t now = 0;
+        int ticks = 0, late = 0;
+        while (now < 10000000) {
+            const uint64_t ms = uint64_t(now / 1000);
+            if (!clock.Due(ms)) {
+                now = int64_t(ms + clock.MsUntilDue(ms)) * 1000;
+                continue;
+            }
+            clock.Take(ms);
+            ASSERT_FALSE(clock.Due(ms)) << "a second tick pending";
+            ++ticks;
+            const int64_t drawn = now + drawing;
+            const int64_t presented = (drawn + refresh - 1) / refresh * refresh; // the next retrace
+            late += presented - now > 20000;
+            now = presented;
+        }
+        // Every tick of the 20 ms grid in 10 s: at 20, 40, ..., 9980 ms.
+        EXPECT_EQ(ticks, 499) << late << " ticks ended after their successor was due";
+    }
+}

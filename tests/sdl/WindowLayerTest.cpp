@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "platform/sdl/SDLWindowLayer.h"
@@ -66,11 +67,67 @@ TEST_F(WindowLayerTest, MessagesPostedFromAnotherThreadArriveInPostingOrder)
     });
     for (int i = 0; i < kCount; ++i) {
         Next(WM_USER + (i % 2));
-        ASSERT_TRUE(msg.hwnd == window && msg.wParam == static_cast<WPARAM>(i) && msg.lParam == -i) << i;
+        ASSERT_EQ(std::make_tuple(msg.hwnd, msg.wParam, msg.lParam),
+                  std::make_tuple(window, static_cast<WPARAM>(i), static_cast<LPARAM>(-i)));
         layer->DispatchMessage(&msg);
     }
     poster.join();
     EXPECT_EQ(gSeen.size(), static_cast<size_t>(kCount));
+}
+
+// What happens to the window reaches its procedure as messages, after the
+// listeners (the mouse and the keys) have seen the event; other windows'
+// events and the rest (moves) reach only the listeners.
+TEST_F(WindowLayerTest, MinimisedHiddenExposedAndTheFocusBecomeTheWindowsMessages)
+{
+    struct Listener : ISDLEventListener {
+        std::vector<int> seen;
+        void HandleEvent(const SDL_Event& e) override
+        {
+            if (e.type == SDL_WINDOWEVENT)
+                seen.push_back(e.window.event);
+        }
+    } listener;
+    layer->AddListener(&listener);
+    for (SDL_Event e; SDL_PollEvent(&e);) {
+    }
+    const struct {
+        SDL_WindowEventID event;
+        bool ours;
+        UINT message;
+        WPARAM wParam;
+    } events[] = {
+        {SDL_WINDOWEVENT_MINIMIZED, true, WM_SIZE, SIZE_MINIMIZED},
+        {SDL_WINDOWEVENT_RESTORED, true, WM_SIZE, SIZE_RESTORED},
+        {SDL_WINDOWEVENT_MAXIMIZED, true, WM_SIZE, SIZE_MAXIMIZED},
+        {SDL_WINDOWEVENT_HIDDEN, true, WM_SHOWWINDOW, 0},
+        {SDL_WINDOWEVENT_SHOWN, true, WM_SHOWWINDOW, 1},
+        {SDL_WINDOWEVENT_EXPOSED, true, WM_PAINT, 0},
+        {SDL_WINDOWEVENT_FOCUS_LOST, true, WM_ACTIVATE, WA_INACTIVE},
+        {SDL_WINDOWEVENT_FOCUS_GAINED, true, WM_ACTIVATE, WA_ACTIVE},
+        {SDL_WINDOWEVENT_MINIMIZED, false, 0, 0}, // another window's
+        {SDL_WINDOWEVENT_MOVED, true, 0, 0},
+    };
+    for (const auto& e : events) {
+        SCOPED_TRACE(int(e.event));
+        listener.seen.clear();
+        SDL_Event event;
+        SDL_zero(event);
+        event.type = SDL_WINDOWEVENT;
+        event.window.event = Uint8(e.event);
+        event.window.windowID = e.ours ? SDL_GetWindowID(static_cast<SDL_Window*>(window)) : 999;
+        ASSERT_EQ(SDL_PushEvent(&event), 1);
+        layer->PostMessage(window, WM_USER + 5, 0, 0); // marks the end of the event's messages
+        ASSERT_EQ(layer->GetMessage(&msg, window), 1);
+        if (e.message != 0) {
+            EXPECT_EQ(std::make_tuple(msg.hwnd, msg.message, msg.wParam), std::make_tuple(window, e.message, e.wParam));
+            Next(WM_USER + 5);
+        } else {
+            EXPECT_EQ(msg.message, WM_USER + 5u) << "no message for it";
+        }
+        EXPECT_EQ(listener.seen, std::vector<int>{e.event}) << "the listeners see it";
+    }
+    layer->RemoveListener(&listener);
 }
 
 TEST_F(WindowLayerTest, TheQuitRequestClosesTheWindowAndTheLoopEndsOnQuit)

@@ -34,16 +34,19 @@ TEST(ModelJson, FloatsReadBackBitForBit) {
 }
 
 TEST(ModelJson, MalformedInputIsRefusedWithItsPlace) {
-    const char* cases[][2] = {
+    const struct {
+        const char* json;
+        const char* error;
+    } cases[] = {
         {"{\"Vertices\": []}", "Vertices: unknown key"},
         {"{\"VertexData\": [1, true]}", "VertexData[1]: expected a number"},
         {"{\"VertexData\": [\"NaN(0x3F800000)\"]}", "VertexData[0]: expected a number"},
         {"{\"FaceList\": [[0, 1, 2.5]]}", "FaceList[0][2]: expected a 32-bit integer"},
         {"{\"MaterialList\": [{\"Diffuse\": {\"x\": 1}}]}", "MaterialList[0].Diffuse.x: unknown key"},
     };
-    for (auto& c : cases) {
+    for (const auto& c : cases) {
         SModelCreatorData model;
-        EXPECT_EQ(ErrorOf([&] { CModelJson::FromJson(ModelJson::parse(c[0]), model); }), c[1]) << c[0];
+        EXPECT_EQ(ErrorOf([&] { CModelJson::FromJson(ModelJson::parse(c.json), model); }), c.error) << c.json;
     }
 }
 

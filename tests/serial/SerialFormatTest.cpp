@@ -16,7 +16,7 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
-#include <iterator>
+#include <set>
 #include <string>
 
 using namespace serialtest;
@@ -49,6 +49,7 @@ TEST(SerialWrite, TheWorkedExampleWritesAndReadsByteForByte) {
     material.diffuse.r = 0.5f;
     material.power = 10.0f;
     written.materialList.Append(material);
+    ASSERT_EQ(Example().size(), 129u);
     EXPECT_EQ(WriteSerialData(written, "Model"), Example());
 
     // A model reads it; the fields the file leaves out keep their values.
@@ -84,12 +85,7 @@ TEST(SerialWrite, EveryKindReadsFromItsBytesAndWritesTheSameBytesBack) {
     EXPECT_EQ(r.i, INT32_MIN);
     EXPECT_STREQ(r.strings.At(1).Get(), "two");
     EXPECT_EQ(WriteSerialData(r, "All"), file);
-
-    std::string path = ::testing::TempDir() + "serial_write_test.dat";
-    WriteSerialFile(path.c_str(), r, "All");
-    std::ifstream in(path, std::ios::binary);
-    EXPECT_EQ(std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {}), file);
-    std::remove(path.c_str());
+    // (Files written and read back: the data-file tool's test and the engine's model tests.)
     EXPECT_EQ(ErrorOf([&] { WriteSerialFile("/nonexistent-dir/x.dat", r, "All"); }),
               "Cannot write file: '/nonexistent-dir/x.dat'");
     // Empty arrays are left out: an empty array of scalars cannot be read.
@@ -248,11 +244,11 @@ TEST(SerialLoad, TheEndOfTheDataFailsTheLoadAtEveryBoundary) {
         SModelCreatorData model, again;
         std::string error = LoadError(prefix, model);
         EXPECT_EQ(LoadFileError(prefix, again), error) << n;
-        EXPECT_TRUE(error == "TReadStream::Read() - Cannot read past end of file" ||
-                    error == "TReadStream::Read() - Read failed" ||
-                    error == "CSerialDataLoad::ReadString() - Invalid file format (Length out of range)" ||
-                    error == "CSerialDataLoad::ReadArray() - Invalid file format (Count out of range)")
-            << n << ": " << error;
+        const std::set<std::string> endings = {
+            "TReadStream::Read() - Cannot read past end of file", "TReadStream::Read() - Read failed",
+            "CSerialDataLoad::ReadString() - Invalid file format (Length out of range)",
+            "CSerialDataLoad::ReadArray() - Invalid file format (Count out of range)"};
+        EXPECT_EQ(endings.count(error), 1u) << n << ": " << error;
     }
     // The file ends at the item's closing type byte: the stream's first read at
     // the end succeeds with nothing read; the loader must not act on it.

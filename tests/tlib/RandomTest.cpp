@@ -10,5 +10,6 @@ TEST(Random, FirstValuesAfterSeedAreFixed)
         tlib::SeedRandom(pin.seed); // seeding advances once
         for (int value : pin.values)
             EXPECT_EQ(tlib::Random(), value) << "seed " << pin.seed;
+        EXPECT_EQ(tlib::RandomSeed(), pin.seed) << "drawing keeps the seed a replay records";
     }
 }

@@ -4,7 +4,6 @@
 #include "tools/assets/CGlyphRenderer.h"
 #include "tools/assets/CModelSet.h"
 #include "tools/assets/CPictureSet.h"
-#include "tools/assets/CPngWriter.h"
 
 #include "engine/CMatrix.h"
 #include "engine/DXDevice.h"
@@ -292,7 +291,7 @@ void RenderModels(CPreviewDevice& pd, std::map<std::string, Orvel::DXModel*>& mo
         sheet.Blit(top, x, y + labelH, 0x1000000);
         sheet.Blit(side, x + kTile, y + labelH, 0x1000000);
     }
-    CPngWriter::Write(outDir + "/models.png", sheet);
+    sheet.WritePng(outDir + "/models.png");
 }
 
 // A world like the one of a game in progress, at fixed cells.
@@ -373,18 +372,18 @@ void RenderScenes(CPreviewDevice& pd, std::map<std::string, Orvel::DXModel*>& mo
         {pictures["Cursor.bmp"], pointerX, pointerY},
     };
     pd.Overlay(sprites);
-    CPngWriter::Write(outDir + "/scene-map.png", pd.End());
+    pd.End().WritePng(outDir + "/scene-map.png");
 
     // The walk view from the start camera.
     pd.Begin(Projection3D(), WalkView(CVector(80.0, 180.0, 15.0), 0.0, -kPi / 2.0));
     DrawScene(pd, models, scene);
     pd.Overlay({{pictures["Energy.bmp"], 32, 32}, {pictures["n9.bmp"], 140, 68}, {pictures["n7.bmp"], 161, 68}});
-    CPngWriter::Write(outDir + "/scene-walk-start.png", pd.End());
+    pd.End().WritePng(outDir + "/scene-walk-start.png");
 
     // The walk view close to the red base, looking at the robots and the laser.
     pd.Begin(Projection3D(), LookAt(CVector(70.0, 160.0, 12.0), CVector(88.0, 132.0, 0.0)));
     DrawScene(pd, models, scene);
-    CPngWriter::Write(outDir + "/scene-walk-near.png", pd.End());
+    pd.End().WritePng(outDir + "/scene-walk-near.png");
 }
 
 // The pictures as the game shows them: white keyed out, magenta as a
@@ -443,7 +442,7 @@ void RenderPictureSheet(const std::string& fontDir, CGlyphRenderer& font, const 
     place("HelpText.bmp", 300, 270, false);
     place("LoseScreen.bmp", 300, 520, true);
     place("WinScreen.bmp", 830, 520, true);
-    CPngWriter::Write(outDir + "/pictures.png", sheet);
+    sheet.WritePng(outDir + "/pictures.png");
 }
 
 } // namespace

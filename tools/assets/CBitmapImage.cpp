@@ -1,5 +1,7 @@
 #include "tools/assets/CBitmapImage.h"
 
+#include "engine/PngFile.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -208,6 +210,13 @@ void CBitmapImage::WriteBmp(const std::string& path) const
     int closed = std::fclose(file);
     if (written != bytes.size() || closed != 0)
         throw std::runtime_error("CBitmapImage::WriteBmp() - cannot write '" + path + "'");
+}
+
+void CBitmapImage::WritePng(const std::string& path) const
+{
+    std::string error;
+    if (!Orvel::WritePngFile(path, width, height, pixels.data(), false, &error))
+        throw std::runtime_error("CBitmapImage::WritePng() - " + error);
 }
 
 } // namespace Assets

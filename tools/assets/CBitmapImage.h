@@ -52,6 +52,9 @@ public:
     // padded with zero bytes to a multiple of 4.
     std::vector<uint8_t> EncodeBmp() const;
     void WriteBmp(const std::string& path) const;
+    // An 8-bit RGB PNG file (previews); throws std::runtime_error naming
+    // the file when it cannot be written.
+    void WritePng(const std::string& path) const;
 
 private:
     int width;

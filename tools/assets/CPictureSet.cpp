@@ -155,18 +155,28 @@ void DrawBolt(CBitmapImage& image, double cx, double cy, double s, uint32_t colo
 double CentreX(const SBox& b) { return (b.x0 + b.x1 + 1) / 2.0; }
 double CentreY(const SBox& b) { return (b.y0 + b.y1 + 1) / 2.0; }
 
-CBitmapImage DrawDigit(const std::string& fontDir, int digit)
+// The height of the digits and of the speed labels beside them.
+constexpr int kFigureHeight = 23;
+
+// The largest size at which the digits fit kFigureHeight with an outline of
+// one pixel.
+int FigureSize(CGlyphRenderer& bold)
 {
-    int width = kDigitWidths[digit], height = 23, outline = 1;
-    CGlyphRenderer bold(Font(fontDir, "DejaVuSans-Bold.ttf"));
-    // The largest size whose digits fit the height with their outline.
     int size = 40;
     while (size > 6) {
         STextBox box = bold.Measure("0123456789", size);
-        if (box.bottom - box.top <= height - 2 * outline)
+        if (box.bottom - box.top <= kFigureHeight - 2)
             break;
         --size;
     }
+    return size;
+}
+
+CBitmapImage DrawDigit(const std::string& fontDir, int digit)
+{
+    int width = kDigitWidths[digit], height = kFigureHeight, outline = 1;
+    CGlyphRenderer bold(Font(fontDir, "DejaVuSans-Bold.ttf"));
+    const int size = FigureSize(bold);
     std::string text(1, static_cast<char>('0' + digit));
     STextBox box = bold.Measure(text, size);
     double room = width - 2 * outline - 1;
@@ -273,7 +283,7 @@ CBitmapImage DrawHelp(const std::string& fontDir)
     CBitmapImage image(599, 212);
     image.FillRoundRect(0, 0, 599, 212, 12, kInk);
     image.FillRoundRect(2, 2, 597, 210, 10, kHalfGrey);
-    bold.Draw(image, "Controls", 16, 30, 18, kGold, 1, kInk);
+    bold.Draw(image, "Controls", 16, 26, 17, kGold, 1, kInk);
     struct SLine {
         const char* key;
         const char* action;
@@ -283,15 +293,47 @@ CBitmapImage DrawHelp(const std::string& fontDir)
         {"W A S D, mouse", "walk and look around in the walk view"},
         {"Left click", "use the control panel, then place on the map"},
         {"Right click", "drop the tool"},
+        {"P, Pause", "pause the game, and play on"},
+        {"+ and -", "game speed: 1/2x, 1x, 2x, 4x"},
+        {"F11, Alt+Enter", "a window or the whole screen"},
+        {"F12", "screenshot, saved in Screenshots"},
         {"F1", "show or hide this help"},
         {"Esc", "quit"},
     };
-    int baseline = 60;
+    int baseline = 48;
     for (const SLine& line : lines) {
-        bold.Draw(image, line.key, 16, baseline, 15, kLabel, 1, kInk);
-        regular.Draw(image, line.action, 170, baseline, 15, kText, 1, kInk);
-        baseline += 26;
+        bold.Draw(image, line.key, 16, baseline, 13, kLabel, 1, kInk);
+        regular.Draw(image, line.action, 150, baseline, 13, kText, 1, kInk);
+        baseline += 17;
     }
+    return image;
+}
+
+// A notice in the middle of the frame: a title and a line under it.
+CBitmapImage DrawNotice(const std::string& fontDir, const char* title, int titleSize, const char* line)
+{
+    CGlyphRenderer bold(Font(fontDir, "DejaVuSans-Bold.ttf"));
+    CGlyphRenderer regular(Font(fontDir, "DejaVuSans.ttf"));
+    CBitmapImage image(320, 88);
+    image.FillRoundRect(0, 0, 320, 88, 14, kInk);
+    image.FillRoundRect(3, 3, 317, 85, 12, kHalfGrey);
+    bold.DrawCentred(image, title, 160, 36, titleSize, kGold, 2, kInk);
+    regular.DrawCentred(image, line, 160, 70, 15, kText, 1, kInk);
+    return image;
+}
+
+// A game speed as it stands beside the energy figure: the text left-aligned
+// at the digits' size and colours.
+CBitmapImage DrawSpeedLabel(const std::string& fontDir, const std::string& text)
+{
+    CGlyphRenderer bold(Font(fontDir, "DejaVuSans-Bold.ttf"));
+    CBitmapImage image(72, kFigureHeight);
+    const int size = FigureSize(bold);
+    const STextBox box = bold.Measure(text, size);
+    const STextBox digits = bold.Measure("0123456789", size);
+    // The digits' baseline: their ink centred in the height, as DrawDigit puts it.
+    const int baseline = (kFigureHeight - (digits.bottom - digits.top)) / 2 - digits.top;
+    bold.Draw(image, text, 1 - box.left, baseline, size, kGold, 1, kInk);
     return image;
 }
 
@@ -338,6 +380,11 @@ const std::vector<SPictureEntry>& CPictureSet::Entries()
         {"n8.bmp", 21, 23},            {"n9.bmp", 21, 23},         {"Title.bmp", 549, 218},
         {"Energy.bmp", 96, 96},        {"ControlUI.bmp", 256, 768}, {"HelpText.bmp", 599, 212},
         {"LoseScreen.bmp", 1024, 768}, {"WinScreen.bmp", 1024, 768},
+        // The application's: the pause and the game speeds beside the energy.
+        {"Paused.bmp", 320, 88},       {"SpeedHalf.bmp", 72, 23},  {"Speed2.bmp", 72, 23},
+        {"Speed4.bmp", 72, 23},
+        // A replay's viewer: its fastest speed and the end of the records.
+        {"Speed8.bmp", 72, 23},        {"ReplayEnd.bmp", 320, 88},
     };
     return entries;
 }
@@ -367,6 +414,18 @@ CBitmapImage CPictureSet::Build(const std::string& name) const
         return DrawEndScreen(fontDir, true); // shown when blue has no robots left
     if (name == "WinScreen.bmp")
         return DrawEndScreen(fontDir, false); // shown when red has no robots left
+    if (name == "Paused.bmp")
+        return DrawNotice(fontDir, "Paused", 40, "P to play on");
+    if (name == "ReplayEnd.bmp")
+        return DrawNotice(fontDir, "End of replay", 34, "Esc to leave");
+    if (name == "SpeedHalf.bmp")
+        return DrawSpeedLabel(fontDir, "1/2x");
+    if (name == "Speed2.bmp")
+        return DrawSpeedLabel(fontDir, "2x");
+    if (name == "Speed4.bmp")
+        return DrawSpeedLabel(fontDir, "4x");
+    if (name == "Speed8.bmp")
+        return DrawSpeedLabel(fontDir, "8x");
     throw std::runtime_error("CPictureSet::Build() - unknown picture '" + name + "'");
 }
 

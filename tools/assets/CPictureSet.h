@@ -1,6 +1,7 @@
 #pragma once
-// The 17 pictures of the Data folder, drawn in code with text from the
-// DejaVu fonts.
+// The pictures of the Data folder, drawn in code with text from the DejaVu
+// fonts: the game's 17, and the 4 the application draws over the game (the
+// pause and the speeds beside the energy figure).
 //
 // Each picture has the size that the game loads it with. White is left
 // where the picture must vanish, magenta where it must show as a
@@ -22,7 +23,8 @@ struct SPictureEntry {
 
 class CPictureSet {
 public:
-    // The 17 file names with their sizes.
+    // The file names with their sizes: the game's 17, then the
+    // application's 4.
     static const std::vector<SPictureEntry>& Entries();
 
     // fontDir holds DejaVuSans.ttf and DejaVuSans-Bold.ttf; a missing font

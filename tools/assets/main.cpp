@@ -1,13 +1,19 @@
-// tavrin-assets: writes the game's Data folder (14 models, 17 pictures), and
+// tavrin-assets: writes the game's Data folder (14 models, the game's 17
+// pictures and the application's 4), and
 // with the platform back ends renders a preview of them.
 //
 //   tavrin-assets [--fonts DIR] DATA_DIR
 //   tavrin-assets [--fonts DIR] preview OUT_DIR
+//   tavrin-assets icons OUT_DIR NAME
+//
+// icons writes the application icon as OUT_DIR/<n>x<n>/apps/NAME.png for
+// every size of CIconSet.
 //
 // The output is the same bytes on every run. Exit code 0 on success, 1 with a
 // message on standard error otherwise.
 
 #include "tools/assets/CDataWriter.h"
+#include "tools/assets/CIconSet.h"
 #ifdef TAVRIN_ASSETS_PREVIEW
 #include "tools/assets/CAssetPreview.h"
 #endif
@@ -29,7 +35,8 @@ namespace {
 int Usage()
 {
     std::fprintf(stderr, "usage: tavrin-assets [--fonts DIR] DATA_DIR\n"
-                         "       tavrin-assets [--fonts DIR] preview OUT_DIR\n");
+                         "       tavrin-assets [--fonts DIR] preview OUT_DIR\n"
+                         "       tavrin-assets icons OUT_DIR NAME\n");
     return 1;
 }
 
@@ -44,6 +51,10 @@ int main(int argc, char** argv)
         i += 2;
     }
     try {
+        if (i + 3 == argc && std::strcmp(argv[i], "icons") == 0) {
+            Assets::CIconSet::WriteAll(argv[i + 1], argv[i + 2]);
+            return 0;
+        }
         if (i + 2 == argc && std::strcmp(argv[i], "preview") == 0) {
 #ifdef TAVRIN_ASSETS_PREVIEW
             Assets::CAssetPreview::Run(argv[i + 1], fonts);

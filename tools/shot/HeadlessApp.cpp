@@ -5,6 +5,7 @@
 #include "app/AppGlobals.h"
 #include "app/ErrorReport.h"
 #include "app/FrameTick.h"
+#include "app/Settings.h"
 #include "app/Startup.h"
 #include "app/TForm.h"
 #include "game/CGame.h"
@@ -27,17 +28,9 @@ struct HeadlessApp::Held {
 HeadlessApp::HeadlessApp(ID3D9Provider& graphics)
     : mWindows(new HeadlessWindowLayer()), mMouse(new HeadlessMouse()), mHeld(new Held())
 {
-    gWindows = mWindows.get();
+    BeginRun(mWindows.get());
     gMessageBox = nullptr;
-    gExitStatus = 0;
-    gLoaded = false;
-    gLoadProgress = 0;
-    gLoadSteps = 0;
-    gShowCursor = true;
-    gMouseSensitivity = 200.0;
-    gXResolution = 1024;
-    gYResolution = 768;
-    gShowHelp = true;
+    UseSettings(SSettings()); // a new settings file's: 1024 x 768, sensitivity 200, help shown
     try {
         InitDisplay(graphics);
         InitGame(*mMouse);

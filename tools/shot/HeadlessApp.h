@@ -7,7 +7,9 @@
 // benchmarks; one per process at a time, main thread only.
 //
 // The current directory must hold the Data folder. The settings are fixed
-// (1024 x 768, sensitivity 200, help shown) instead of read from a file.
+// (1024 x 768, sensitivity 200, help shown, the player's switches at their
+// defaults) instead of read from a file; screenshots go to the current
+// folder's Screenshots.
 
 #include <memory>
 

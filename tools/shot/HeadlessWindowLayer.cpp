@@ -41,6 +41,16 @@ void HeadlessWindowLayer::ShowWindow(HWND)
 {
 }
 
+bool HeadlessWindowLayer::SetFullscreen(HWND window, bool, int, int)
+{
+    return IsWindow(window);
+}
+
+bool HeadlessWindowLayer::SetVSync(bool)
+{
+    return true; // nothing is shown, so nothing can tear
+}
+
 void HeadlessWindowLayer::DestroyWindow(HWND window)
 {
     if (!IsWindow(window))

@@ -2,7 +2,9 @@
 // A window layer without a windowing system, for running the application
 // shell offscreen (the screenshot tool, tests, benchmarks): windows are plain
 // records with their procedure, messages wait in one in-memory queue, the
-// screen is 1024 x 768 and timers never fire (the caller runs ticks itself).
+// screen is 1024 x 768, timers never fire (the caller runs ticks itself),
+// and the window's mode and the wait for the retrace are accepted and change
+// nothing.
 //
 // Threads: PostMessage from any thread; everything else on the main thread.
 
@@ -12,7 +14,7 @@
 #include <mutex>
 #include <string>
 
-#include "platform/sdl/WindowLayer.h"
+#include "app/IWindowLayer.h"
 
 class HeadlessWindowLayer : public IWindowLayer {
 public:
@@ -27,6 +29,8 @@ public:
     void GetScreenSize(int* width, int* height) override;
     void MoveWindow(HWND window, int x, int y) override;
     void ShowWindow(HWND window) override;
+    bool SetFullscreen(HWND window, bool fullscreen, int width, int height) override;
+    bool SetVSync(bool on) override;
     void DestroyWindow(HWND window) override;
     bool IsWindow(HWND window) override;
     LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -35,16 +35,9 @@ bool BuildNear(CGame& game, int side, bool laser, int x, int y)
 void PutRobot(CGame& game, int side, int x, int y, int facing)
 {
     CRobot& robot = game.robots[side][game.robotCount[side]++];
-    robot.x = x;
-    robot.y = y;
-    robot.width = 1;
-    robot.height = 1;
-    robot.side = side;
-    robot.isUnit = true;
+    robot = CRobot();
     robot.facing = facing;
-    robot.moveTimer = 0;
-    robot.dead = false;
-    game.Occupy(&robot);
+    game.Place(robot, x, y, 1, 1, side);
 }
 
 } // namespace
@@ -53,7 +46,7 @@ void BuildShowcaseScene(CGame& game)
 {
     tlib::SeedRandom(20261207);
     game.NewGame();
-    game.tool = 0;
+    game.tool = CGame::TOOL_NONE;
     game.cursorX = -1;
     game.previewModel = nullptr;
 
@@ -99,7 +92,7 @@ void BuildWorstCaseScene(CGame& game)
 {
     tlib::SeedRandom(1);
     game.NewGame();
-    game.tool = 0;
+    game.tool = CGame::TOOL_NONE;
     game.cursorX = -1;
     game.previewModel = nullptr;
     game.shotCount = 0;
@@ -121,27 +114,17 @@ void BuildWorstCaseScene(CGame& game)
             if (!game.IsAreaFree(x, y, 2, 2))
                 continue;
             const int side = y < CGame::kGridSize / 2 ? 1 : 0;
-            CLocObject* object;
             if (turn++ % 2 == 0 && game.magnetCount[side] < CGame::kMagnetCapacity) {
                 CMagnet& magnet = game.magnets[side][game.magnetCount[side]++];
-                magnet.charge = 0;
-                magnet.destroyed = false;
-                object = &magnet;
+                magnet = CMagnet();
+                game.Place(magnet, x, y, 2, 2, side);
             } else {
                 CLaser& laser = game.lasers[side][game.laserCount[side]++];
-                laser.angle = 3.1415927f;
-                laser.target = nullptr;
-                laser.aimTimer = 0;
+                laser = CLaser();
+                laser.angle = CGame::kLaserBuiltAngle;
                 laser.health = CGame::kLaserHealth;
-                object = &laser;
+                game.Place(laser, x, y, 2, 2, side);
             }
-            object->x = x;
-            object->y = y;
-            object->width = 2;
-            object->height = 2;
-            object->side = side;
-            object->isUnit = false;
-            game.Occupy(object);
         }
     }
 

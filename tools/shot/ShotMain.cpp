@@ -18,6 +18,7 @@
 
 #include "app/AppGlobals.h"
 #include "engine/DXDevice.h"
+#include "engine/PngFile.h"
 #include "game/CGame.h"
 #include "game/GameGlobals.h"
 #include "input/DXInput.h"
@@ -26,7 +27,6 @@
 #include "tlib/TException.h"
 #include "tools/shot/HeadlessApp.h"
 #include "tools/shot/HeadlessMouse.h"
-#include "tools/shot/PngWriter.h"
 #include "tools/shot/Scenes.h"
 
 namespace {
@@ -45,13 +45,9 @@ void SaveBackBuffer(const std::string& path)
     const HRESULT hr = OrvelGL::ReadBackBuffer(gDevice->Device(), pixels, width, height);
     if (FAILED(hr))
         DXThrowCode(hr, "tavrin-shot - Reading the back buffer failed");
-    std::vector<uint8_t> rgb(static_cast<size_t>(width) * height * 3);
-    for (size_t i = 0; i < pixels.size(); ++i) {
-        rgb[i * 3 + 0] = static_cast<uint8_t>(pixels[i] >> 16);
-        rgb[i * 3 + 1] = static_cast<uint8_t>(pixels[i] >> 8);
-        rgb[i * 3 + 2] = static_cast<uint8_t>(pixels[i]);
-    }
-    shot::WritePng(path, static_cast<int>(width), static_cast<int>(height), rgb.data());
+    std::string error;
+    if (!Orvel::WritePngFile(path, static_cast<int>(width), static_cast<int>(height), pixels.data(), false, &error))
+        throw tlib::TException("tavrin-shot - %s", error.c_str());
     std::printf("wrote %s (%u x %u)\n", path.c_str(), width, height);
 }
 
@@ -86,7 +82,7 @@ void Run(const std::string& outDir)
     SaveBackBuffer(outDir + "/map.png");
 
     // The walk view from the starting camera (the tick raises it to 15).
-    gGame->viewMode = 0;
+    gGame->viewMode = CGame::VIEW_WALK;
     gGame->showHelp = true;
     gGame->cameraPos = Orvel::CVector(80.0, 180.0, 10.0);
     gGame->cameraRoll = 0.0;

@@ -2,8 +2,10 @@
 // The window layer as the application shell uses it: window classes with one
 // window procedure each, a hidden window that is then centred and shown,
 // messages posted from any thread, a periodic timer, and the message loop's
-// read and dispatch. SDLWindowLayer provides it over SDL2; tests provide
-// fakes. Nothing here includes a platform header.
+// read and dispatch. The shell depends only on this interface: the game's
+// executable plugs in SDLWindowLayer (platform/sdl), the screenshot tool and
+// the tests HeadlessWindowLayer (tools/shot). Nothing here includes a
+// platform header.
 //
 // Threads: PostMessage may be called from any thread; everything else only
 // from the thread that runs the message loop (the main thread).
@@ -23,6 +25,24 @@ constexpr UINT WM_CLOSE = 16;
 constexpr UINT WM_QUIT = 18;
 constexpr UINT WM_TIMER = 275;
 constexpr UINT WM_USER = 1024;
+
+// What happens to the window, as the windowing system reports it (a layer
+// without one never sends these):
+// WM_SIZE: wParam SIZE_MINIMIZED when it is minimised, SIZE_RESTORED or
+// SIZE_MAXIMIZED when it comes back.
+constexpr UINT WM_SIZE = 5;
+constexpr WPARAM SIZE_RESTORED = 0;
+constexpr WPARAM SIZE_MINIMIZED = 1;
+constexpr WPARAM SIZE_MAXIMIZED = 2;
+// WM_ACTIVATE: wParam WA_ACTIVE when it gets the keyboard focus, WA_INACTIVE
+// when it loses it.
+constexpr UINT WM_ACTIVATE = 6;
+constexpr WPARAM WA_INACTIVE = 0;
+constexpr WPARAM WA_ACTIVE = 1;
+// WM_PAINT: part of it is on the screen again.
+constexpr UINT WM_PAINT = 15;
+// WM_SHOWWINDOW: wParam 1 when it is shown, 0 when it is hidden.
+constexpr UINT WM_SHOWWINDOW = 24;
 
 struct MSG {
     HWND hwnd;
@@ -48,6 +68,15 @@ public:
     // Moves the window's top-left corner (outer frame) to (x, y).
     virtual void MoveWindow(HWND window, int x, int y) = 0;
     virtual void ShowWindow(HWND window) = 0;
+    // Makes the window cover its screen (desktop-fullscreen: no change of
+    // the display's mode), or a resizable framed window whose client area
+    // is width x height, centred. False when the windowing system refuses.
+    virtual bool SetFullscreen(HWND window, bool fullscreen, int width, int height) = 0;
+    // Whether presenting waits for the display's vertical retrace. It
+    // applies to the drawing context current on the calling thread (the
+    // device's, on the main thread once the device exists). False when the
+    // driver cannot wait; presenting then goes on without waiting.
+    virtual bool SetVSync(bool on) = 0;
     // Sends WM_DESTROY to the window's procedure (synchronously), then
     // destroys the window; messages still queued for it are dropped.
     virtual void DestroyWindow(HWND window) = 0;

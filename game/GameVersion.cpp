@@ -1,0 +1,3 @@
+#include "game/GameVersion.h"
+
+const char kGameVersion[] = TAVRIN_VERSION;
