@@ -434,11 +434,18 @@ wshot() { # wshot NAME: the window's pixels
   echo "$f"
 }
 wpixel() { convert "$1" -format "%[pixel:p{$2,$3}]" info:; }
-for _ in $(seq 300); do # the map view, with the control panel
+# The map view, with the control panel: its colour at 900, 380 and the blue
+# beside the map (a window not yet drawn at its size is black and white, the
+# loading screen blue at both points).
+wrgb() { convert "$1" -format "%[fx:int(255*p{$2,$3}.r+.5)],%[fx:int(255*p{$2,$3}.g+.5)],%[fx:int(255*p{$2,$3}.b+.5)]" info:; }
+panel="58 76 110"
+for _ in $(seq 300); do
   f=$(wshot map)
-  [ "$(identify -format '%wx%h' "$f")" = 1024x768 ] && ! near "$(convert "$f" -format "%[fx:int(255*p{900,380}.r+.5)],%[fx:int(255*p{900,380}.g+.5)],%[fx:int(255*p{900,380}.b+.5)]" info:)" $background && break
+  [ "$(identify -format '%wx%h' "$f")" = 1024x768 ] && near "$(wrgb "$f" 900 380)" $panel &&
+    near "$(wrgb "$f" 40 40)" $background && break
   sleep 0.1
 done
+near "$(wrgb "$f" 900 380)" $panel || fail "the windowed game showed no map view"
 [ "$(geometry)" = 1024x768 ] || fail "the window is $(geometry), not 1024x768"
 echo "e2e: windowed: the window is 1024x768"
 
